@@ -1,0 +1,37 @@
+// The command-line converter's side of a conversion run: progress lines and
+// messages on standard error.
+#pragma once
+
+#include <cstdio>
+
+#include "engine/conversion_run.h"
+
+namespace delvaro {
+
+class ConsoleHost : public ConversionHost {
+public:
+    // `progress`: a line on `err` after every file.
+    ConsoleHost(FILE* err, bool progress) : m_err(err), m_progress(progress) {}
+
+    CString& CurrentFile() override { return m_currentFile; }
+    int32_t& BaselinesProcessed() override { return m_baselines; }
+    int32_t& FilesProcessed() override { return m_files; }
+    void BeginWaitCursor() override {}
+    void RestoreWaitCursor() override {}
+    void EndWaitCursor() override {}
+    void Refresh() override;
+    int ShowMessage(unsigned id, unsigned type, ...) override;
+
+private:
+    FILE* m_err;
+    bool m_progress;
+    CString m_currentFile;
+    int32_t m_baselines = 0;
+    int32_t m_files = 0;
+};
+
+// A message as one line: line breaks in it (a file name may hold them)
+// become '?'.
+std::string OneLine(std::string text);
+
+}  // namespace delvaro

@@ -1,0 +1,166 @@
+// delvaro-cli: converts Leica SKI ASCII baseline files into one TREVADEL
+// input file, for scripts and batch work.
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#define isatty _isatty
+#define fileno _fileno
+#else
+#include <unistd.h>
+#endif
+
+#include "cli/console_host.h"
+#include "engine/conversion_run.h"
+#include "engine/number_parse.h"
+#include "res/version.h"
+
+namespace {
+
+constexpr char kProgram[] = "delvaro-cli";
+constexpr char kUsage[] = "Usage: delvaro-cli [-s SCALER] [-q] -o OUTPUT SKIFILE...";
+constexpr double kMinScaler = 0.00001;
+constexpr double kMaxScaler = 99999;
+
+enum ExitStatus { kExitOk = 0, kExitConversionFault = 1, kExitUsage = 2 };
+
+void PrintHelp() {
+    std::printf(
+        "%s\n"
+        "Convert Leica SKI ASCII baseline files (ECEF coordinates in metres, US survey\n"
+        "feet or international feet) into one TREVADEL input file: two geodetic\n"
+        "station records on WGS 84 and one GPS observation for every baseline.\n"
+        "\n"
+        "  -o, --output FILE    the TREVADEL file to create or replace ('-' writes to\n"
+        "                       standard output)\n"
+        "  -s, --scaler VALUE   covariance scaler, 0.00001 to 99999 (default 1)\n"
+        "  -q, --quiet          no summary line\n"
+        "  -h, --help           show this help and exit\n"
+        "      --version        show the version and exit\n"
+        "\n"
+        "Files are converted in the order given; the first failing file stops the run.\n"
+        "Exit status: 0 when every file converted, 1 on a conversion fault, 2 on\n"
+        "wrong usage.\n",
+        kUsage);
+}
+
+int UsageError(const std::string& message) {
+    std::fprintf(stderr, "%s: %s\n%s\nTry '%s --help' for more information.\n", kProgram,
+                 delvaro::OneLine(message).c_str(), kUsage, kProgram);
+    return kExitUsage;
+}
+
+struct Options {
+    std::string output;
+    bool haveOutput = false;
+    double scaler = 1.0;
+    bool quiet = false;
+    std::vector<std::string> skiFiles;
+};
+
+// Matches `arg` against a short or long option that takes a value, in the
+// forms -o VALUE, -oVALUE, --output VALUE and --output=VALUE.
+enum class Match { No, Yes, MissingValue };
+Match TakeValue(int argc, char** argv, int& i, char shortName, const char* longName,
+                std::string& value) {
+    const char* arg = argv[i];
+    const size_t longLength = std::strlen(longName);
+    const char* inline_value = nullptr;
+    if (arg[0] == '-' && arg[1] == shortName) {
+        if (arg[2] != '\0') inline_value = arg + 2;
+    } else if (std::strncmp(arg, "--", 2) == 0 && std::strncmp(arg + 2, longName, longLength) == 0 &&
+               (arg[2 + longLength] == '\0' || arg[2 + longLength] == '=')) {
+        if (arg[2 + longLength] == '=') inline_value = arg + 3 + longLength;
+    } else {
+        return Match::No;
+    }
+    if (inline_value != nullptr) {
+        value = inline_value;
+        return Match::Yes;
+    }
+    if (i + 1 >= argc) return Match::MissingValue;
+    value = argv[++i];
+    return Match::Yes;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Options options;
+    bool optionsEnded = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (optionsEnded || arg.empty() || arg[0] != '-' || arg == "-") {
+            options.skiFiles.push_back(arg);
+            continue;
+        }
+        if (arg == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        if (arg == "-h" || arg == "--help") {
+            PrintHelp();
+            return kExitOk;
+        }
+        if (arg == "--version") {
+            std::printf("%s %s\n", DELVARO_PRODUCT_NAME, DELVARO_VERSION_TEXT);
+            return kExitOk;
+        }
+        if (arg == "-q" || arg == "--quiet") {
+            options.quiet = true;
+            continue;
+        }
+        std::string value;
+        Match match = TakeValue(argc, argv, i, 'o', "output", value);
+        if (match == Match::Yes) {
+            options.output = value;
+            options.haveOutput = true;
+            continue;
+        }
+        if (match == Match::No) {
+            match = TakeValue(argc, argv, i, 's', "scaler", value);
+            if (match == Match::Yes) {
+                double scaler = 0;
+                if (!delvaro::ParseDecimalNumber(value, scaler))
+                    return UsageError("the scaler '" + value + "' is not a number");
+                if (!(scaler >= kMinScaler && scaler <= kMaxScaler))
+                    return UsageError("the scaler " + value +
+                                      " is out of range: it must lie from 0.00001 to 99999");
+                options.scaler = scaler;
+                continue;
+            }
+        }
+        if (match == Match::MissingValue) return UsageError("option '" + arg + "' needs a value");
+        return UsageError("unknown option '" + arg + "'");
+    }
+    if (!options.haveOutput || options.output.empty())
+        return UsageError("no output file given (-o OUTPUT)");
+    if (options.skiFiles.empty()) return UsageError("no SKI file given");
+
+    const bool progress = !options.quiet && isatty(fileno(stderr));
+    delvaro::ConsoleHost host(stderr, progress);
+    delvaro::Status status;
+    std::string shownName = options.output;
+    if (options.output == "-") {
+#ifdef _WIN32
+        _setmode(_fileno(stdout), _O_BINARY);
+#endif
+        shownName = "standard output";
+        status = delvaro::RunConversionToStream(host, stdout, shownName.c_str(), options.scaler,
+                                                options.skiFiles);
+    } else {
+        status = delvaro::RunConversion(host, options.output.c_str(), options.scaler,
+                                        options.skiFiles);
+    }
+    if (status != delvaro::kStatusOk) return kExitConversionFault;
+    if (!options.quiet)
+        std::fprintf(stderr, "%s: %d files, %d baselines converted into %s\n", kProgram,
+                     static_cast<int>(host.FilesProcessed()),
+                     static_cast<int>(host.BaselinesProcessed()),
+                     delvaro::OneLine(shownName).c_str());
+    return kExitOk;
+}

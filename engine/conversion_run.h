@@ -1,0 +1,50 @@
+// A batch of SKI files converted into one new TREVADEL input file.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "common/engine_types.h"
+
+namespace delvaro {
+
+// The message-box style every report uses: one OK button.
+constexpr unsigned kMbOk = 0;
+
+// What a conversion run needs of its caller: the progress values it writes,
+// the wait cursor, a refresh of whatever shows the progress, and a report.
+class ConversionHost {
+public:
+    virtual ~ConversionHost() = default;
+
+    virtual CString& CurrentFile() = 0;
+    virtual int32_t& BaselinesProcessed() = 0;
+    virtual int32_t& FilesProcessed() = 0;
+
+    virtual void BeginWaitCursor() = 0;
+    virtual void RestoreWaitCursor() = 0;
+    virtual void EndWaitCursor() = 0;
+
+    // Shows the progress values; called after every file.
+    virtual void Refresh() = 0;
+
+    // Shows string-table message `id` formatted printf-style with the
+    // arguments that follow (an int for each %d, a C string for each %s).
+    virtual int ShowMessage(unsigned id, unsigned type, ...) = 0;
+};
+
+// Converts `skiPaths` in order into the file `outputFileName`, created new
+// or truncated. Returns the final status; a failure has been reported
+// through the host by then, and success is reported only when every byte
+// reached the file.
+Status RunConversion(ConversionHost& host, const char* outputFileName, double covarianceScaler,
+                     const std::vector<std::string>& skiPaths);
+
+// The same into a stream the caller opened (standard output, say) and keeps:
+// it is flushed, not closed. `outputName` names it in messages.
+Status RunConversionToStream(ConversionHost& host, FILE* out, const char* outputName,
+                             double covarianceScaler, const std::vector<std::string>& skiPaths);
+
+}  // namespace delvaro

@@ -1,0 +1,330 @@
+#include "engine/ski_reader.h"
+
+#include <cstring>
+#include <memory>
+#include <string>
+
+#include "common/text_utils.h"
+#include "engine/file_io.h"
+#include "engine/number_parse.h"
+#include "engine/output_writer.h"
+
+namespace delvaro {
+
+bool SkiInput::Refill() {
+    if (m_atEnd || m_failed) return false;
+    m_position = 0;
+    m_length = std::fread(m_data, 1, sizeof m_data, m_file);
+    if (m_length > 0) return true;
+    if (std::ferror(m_file))
+        m_failed = true;
+    else
+        m_atEnd = true;
+    return false;
+}
+
+int SkiInput::NextByte() {
+    if (m_position == m_length && !Refill()) return EOF;
+    return m_data[m_position++];
+}
+
+int SkiInput::PeekByte() {
+    if (m_position == m_length && !Refill()) return EOF;
+    return m_data[m_position];
+}
+
+bool SkiInput::ReadLine(char* buffer, int maxChars) {
+    int count = 0;
+    while (count < maxChars) {
+        int c = NextByte();
+        if (c == EOF) break;
+        if (c == '\r' && PeekByte() == '\n') c = NextByte();
+        // A NUL would end the line's text early and lose what follows it;
+        // it is a blank like every other control character.
+        if (c == '\0') c = ' ';
+        buffer[count++] = static_cast<char>(c);
+        if (c == '\n') break;
+    }
+    buffer[count] = '\0';
+    // A read that fails part way delivers nothing, as fgets does.
+    if (m_failed) return false;
+    return count > 0;
+}
+
+bool ReadDataLine(SkiInput& input, int capacity, char* buffer, int32_t* lineCounter,
+                  Status* status) {
+    *status = kStatusOk;
+    for (;;) {
+        if (*lineCounter < INT32_MAX) ++*lineCounter;
+        if (input.ReadLine(buffer, capacity - 3)) {
+            buffer[capacity - 1] = '\0';
+            StripBlanks(buffer);
+        } else if (input.Failed()) {
+            *status = IDS_ERR_READ;
+            return false;
+        } else {
+            buffer[0] = '\0';
+        }
+        // A last line without a line end is a line like any other.
+        if (buffer[0] != '\0' && buffer[0] != '!') return true;
+        if (input.AtEnd()) return false;
+    }
+}
+
+void SplitFields(int count, const char* text, FieldTable& table, Status* status) {
+    *status = kStatusOk;
+    for (auto& slot : table) slot[kFieldLength] = '\0';
+    const char* p = text;
+    for (int field = 0; field < count; ++field) {
+        while (*p != '\0' && IsBlank(*p)) ++p;
+        if (*p == '\0') {
+            *status = IDS_ERR_TOO_FEW_FIELDS;
+            return;
+        }
+        int length = 0;
+        while (*p != '\0' && !IsBlank(*p)) {
+            if (length == kFieldLength) {
+                *status = IDS_ERR_FIELD_TOO_LONG;
+                return;
+            }
+            table[field][length++] = *p++;
+        }
+        table[field][length] = '\0';
+    }
+}
+
+namespace {
+
+constexpr double kUsSurveyFeetPerMetre = 3.28083333333333;
+constexpr double kInternationalFeetPerMetre = 3.28083989501312;
+
+void MakeUpperAscii(char* text) {
+    for (; *text != '\0'; ++text)
+        if (*text >= 'a' && *text <= 'z') *text = static_cast<char>(*text - 'a' + 'A');
+}
+
+double UnitFactor(char* code) {
+    MakeUpperAscii(code);
+    if (std::strcmp(code, "FTS") == 0) return kUsSurveyFeetPerMetre;
+    if (std::strcmp(code, "FTI") == 0) return kInternationalFeetPerMetre;
+    return 1.0;
+}
+
+// The state of one file's reading.
+class SkiFileReader {
+public:
+    SkiFileReader(FILE* in, const char* path, FILE* out, EllipsoidParams ellipsoid,
+                  double covarianceScaler, int32_t* baselineCount, int32_t* lineNumber,
+                  Status* status)
+        : m_input(in),
+          m_stationDescription(FileNameFromPath(path, false)),
+          m_out(out),
+          m_ellipsoid(ellipsoid),
+          m_covarianceScaler(covarianceScaler),
+          m_baselineCount(baselineCount),
+          m_lineNumber(lineNumber),
+          m_status(status) {}
+
+    // Reads until the end of the file or the first fault. False when the
+    // reading ended in a way that skips the checks made at the close.
+    bool Read();
+    // The checks made once the input is closed.
+    void CheckAtClose(bool inputFailed);
+    bool InputFailed() const { return m_input.Failed(); }
+
+private:
+    bool Next() { return ReadDataLine(m_input, kSkiLineBufferSize, m_line, m_lineNumber, m_status); }
+    bool ReadHeader();
+    void ReadRecords();
+    bool WritePending();
+    bool StationRecord(int index);
+    bool CovarianceRecord();
+    bool DescriptionRecord();
+    bool ParseNumbers(int count, double* values);
+
+    SkiInput m_input;
+    std::string m_stationDescription;
+    FILE* m_out;
+    EllipsoidParams m_ellipsoid;
+    double m_covarianceScaler;
+    int32_t* m_baselineCount;
+    int32_t* m_lineNumber;
+    Status* m_status;
+
+    char m_line[kSkiLineBufferSize] = {};
+    FieldTable m_fields = {};
+    Baseline m_baseline;
+    double m_unitFactor = 1.0;
+    bool m_baselinePending = false;
+    bool m_baselineFound = false;
+    bool m_headerWriteFailed = false;
+    // From and to records since the coordinate type record or the last
+    // accepted covariance record; capped, only 0, 1 and more matter.
+    int m_fromRecords = 0;
+    int m_toRecords = 0;
+};
+
+bool SkiFileReader::ParseNumbers(int count, double* values) {
+    for (int i = 0; i < count; ++i) {
+        if (!ParseDecimalNumber(m_fields[i], values[i])) {
+            *m_status = IDS_ERR_BAD_NUMBER;
+            return false;
+        }
+    }
+    return true;
+}
+
+bool SkiFileReader::ReadHeader() {
+    // The unit record.
+    if (!Next()) return false;
+    SplitFields(2, m_line, m_fields, m_status);
+    if (*m_status != kStatusOk) return false;
+    if (std::strcmp(m_fields[0], "@%Unit:") != 0) {
+        *m_status = IDS_ERR_NO_UNIT;
+        return false;
+    }
+    m_unitFactor = UnitFactor(m_fields[1]);
+    WriteUnitsHeader(m_out, m_status);
+    if (std::ferror(m_out)) {
+        m_headerWriteFailed = true;
+        return false;
+    }
+
+    // The coordinate type record.
+    if (!Next()) return false;
+    if (std::strncmp(m_line, "@%Coordinate type:", 18) != 0) {
+        *m_status = IDS_ERR_NO_COORD_TYPE;
+        return false;
+    }
+    SplitFields(3, m_line, m_fields, m_status);
+    if (*m_status != kStatusOk) return false;
+    MakeUpperAscii(m_fields[2]);
+    if (std::strcmp(m_fields[2], "CARTESIAN") != 0) {
+        *m_status = IDS_ERR_NOT_CARTESIAN;
+        return false;
+    }
+    return true;
+}
+
+bool SkiFileReader::WritePending() {
+    if (!m_baselinePending) return true;
+    m_baselinePending = false;
+    WriteBaseline(m_baseline, m_ellipsoid, m_stationDescription.c_str(), m_out, m_status);
+    m_baseline.description.Empty();
+    return *m_status == kStatusOk;
+}
+
+// A from record (index 0) or a to record (index 1): the station name in the
+// 15 characters after the tag, three numbers from character 18 on.
+bool SkiFileReader::StationRecord(int index) {
+    char* name = m_baseline.stationNames[index];
+    std::strncpy(name, m_line + 2, kStationNameLength);
+    name[kStationNameLength] = '\0';
+    StripTrailingBlanks(name);
+    const char* numbers = std::strlen(m_line) > 17 ? m_line + 17 : "";
+    SplitFields(3, numbers, m_fields, m_status);
+    if (*m_status != kStatusOk) return false;
+    int& count = index == 0 ? m_fromRecords : m_toRecords;
+    if (count < 2) ++count;
+    double values[3];
+    if (!ParseNumbers(3, values)) return false;
+    double* target = index == 0 ? m_baseline.stationXyz[0] : m_baseline.vector;
+    for (int axis = 0; axis < 3; ++axis) target[axis] = values[axis] / m_unitFactor;
+    return true;
+}
+
+bool SkiFileReader::CovarianceRecord() {
+    SplitFields(7, m_line + 2, m_fields, m_status);
+    if (*m_status != kStatusOk) return false;
+    if (m_fromRecords != 1 || m_toRecords != 1) {
+        *m_status = IDS_ERR_BAD_BASELINE;
+        return false;
+    }
+    double values[7];
+    if (!ParseNumbers(7, values)) return false;
+    const double s2 = values[0] * values[0];
+    // Divided by the unit factor once, not by its square: earlier
+    // conversions did so, and results must stay comparable with them.
+    for (int i = 0; i < 6; ++i)
+        m_baseline.covariance[i] = ((s2 * values[i + 1]) * m_covarianceScaler) / m_unitFactor;
+    for (int axis = 0; axis < 3; ++axis)
+        m_baseline.stationXyz[1][axis] = m_baseline.stationXyz[0][axis] + m_baseline.vector[axis];
+    m_baselinePending = true;
+    m_baselineFound = true;
+    m_fromRecords = 0;
+    m_toRecords = 0;
+    if (*m_baselineCount < INT32_MAX) ++*m_baselineCount;
+    return true;
+}
+
+bool SkiFileReader::DescriptionRecord() {
+    SplitFields(2, m_line + 2, m_fields, m_status);
+    if (*m_status != kStatusOk) return false;
+    m_baseline.description = m_fields[0];
+    m_baseline.description += ' ';
+    m_baseline.description += m_fields[1];
+    return true;
+}
+
+void SkiFileReader::ReadRecords() {
+    while (Next()) {
+        if (m_line[0] != '@') continue;
+        switch (m_line[1]) {
+            case '+':
+            case '-':
+                // A completed baseline is written before the next one starts.
+                if (!WritePending()) return;
+                if (!StationRecord(m_line[1] == '+' ? 0 : 1)) return;
+                break;
+            case '=':
+                if (!CovarianceRecord()) return;
+                break;
+            case '*':
+                if (!DescriptionRecord()) return;
+                break;
+            default:
+                break;
+        }
+    }
+}
+
+bool SkiFileReader::Read() {
+    if (!ReadHeader()) return !m_headerWriteFailed;
+    ReadRecords();
+    // A baseline completed before the end, or before a fault, is still
+    // written; a fault or a failed write then stands as it is.
+    if (m_baselinePending && !WritePending()) return false;
+    return *m_status == kStatusOk;
+}
+
+void SkiFileReader::CheckAtClose(bool inputFailed) {
+    if (inputFailed) *m_status = IDS_ERR_READ;
+    if (*m_status != kStatusOk) return;
+    if (!m_baselineFound)
+        *m_status = IDS_ERR_NO_BASELINES;
+    else if (m_fromRecords + m_toRecords != 0)
+        *m_status = IDS_ERR_BAD_BASELINE;
+}
+
+}  // namespace
+
+void ConvertSkiFile(const char* path, FILE* out, double a, double e2, double covarianceScaler,
+                    int32_t* baselineCount, int32_t* lineNumber, Status* status) {
+    *status = kStatusOk;
+    *lineNumber = 0;
+    FILE* in = OpenSkiFile(path);
+    if (in == nullptr) {
+        *status = IDS_ERR_CANNOT_OPEN;
+        return;
+    }
+    // The reader holds a 64 KiB read buffer: on the heap, not the stack.
+    auto reader = std::make_unique<SkiFileReader>(in, path, out, EllipsoidParams{a, e2},
+                                                  covarianceScaler, baselineCount, lineNumber,
+                                                  status);
+    const bool checkAtClose = reader->Read();
+    const bool inputFailed = reader->InputFailed() || std::ferror(in) != 0;
+    std::fclose(in);
+    if (checkAtClose) reader->CheckAtClose(inputFailed);
+}
+
+}  // namespace delvaro
