@@ -39,6 +39,7 @@
 #define IDS_ERR_NO_MEMORY 5022
 #define IDS_ERR_BAD_NUMBER 5023
 #define IDS_ERR_OUTPUT_IS_INPUT 5024
+#define IDS_ERR_SELECTION_TOO_LONG 5025
 #define IDS_MSG_SUCCESS 5031
 #define IDS_MSG_APPEND 5032
 #define IDS_OUTPUT_FILTER 6001
@@ -46,7 +47,6 @@
 #define IDS_INPUT_FILTER 6003
 #define IDS_INPUT_TITLE 6004
 
-// The framework's own prompts, shown by dialog data exchange
-#define AFX_IDP_PARSE_INT 61712
-#define AFX_IDP_PARSE_REAL 61713
-#define AFX_IDP_PARSE_REAL_RANGE 61715
+// The framework's own entries: the prompts of dialog data exchange and the
+// help text
+#include "platform/core/afxres.h"

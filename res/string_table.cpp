@@ -29,6 +29,9 @@ constexpr StringEntry kStringTable[] = {
     {IDS_ERR_NO_MEMORY, "Unable to allocate the required memory"},
     {IDS_ERR_BAD_NUMBER, "Invalid number on line %d - %s"},
     {IDS_ERR_OUTPUT_IS_INPUT, "Output file %s is also one of the SKI files"},
+    {IDS_ERR_SELECTION_TOO_LONG,
+     "The selected file names are too long to be taken in one go. Please select fewer files "
+     "or files with shorter paths."},
     {IDS_MSG_SUCCESS, "Success - the results are in %s"},
     {IDS_MSG_APPEND, "File %s already exists.  Append to it?"},
     {IDS_OUTPUT_FILTER, "ASCII (Text) File (*.txt)|*.txt|All Files (*.*)| *.*||"},
@@ -38,6 +41,22 @@ constexpr StringEntry kStringTable[] = {
     {AFX_IDP_PARSE_INT, "Please enter an integer."},
     {AFX_IDP_PARSE_REAL, "Please enter a number."},
     {AFX_IDP_PARSE_REAL_RANGE, "Please enter a number between %1 and %2."},
+    {AFX_IDS_HELP_TEXT,
+     "Delvaro converts Leica SKI ASCII baseline files ('asc' files) into one input file for "
+     "the TREVADEL network adjustment.\n"
+     "\n"
+     "1. Enter the name of the TREVADEL file to create, or press Browse... to choose it. An "
+     "existing file is replaced without a question.\n"
+     "2. Change the Covariance Scaler if needed: every covariance term is multiplied by it "
+     "(0.00001 to 99999, 1 by default).\n"
+     "3. Press Convert Data (or Enter) and select one or more 'asc' files; hold Ctrl or Shift "
+     "to select several.\n"
+     "\n"
+     "The files are converted in the order listed. The boxes show the file just converted and "
+     "the counts of baselines and files so far. The first file that fails stops the run, and a "
+     "message names the file and, where it applies, the line.\n"
+     "\n"
+     "Close or Esc ends the program."},
 };
 
 // A cut can split a multi-byte UTF-8 character (a path with accented

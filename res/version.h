@@ -8,3 +8,4 @@
 #define DELVARO_VERSION_TEXT "3.5.1.5"
 #define DELVARO_VERSION_COMMAS "3, 5, 1, 5"
 #define DELVARO_PRODUCT_NAME "Delvaro"
+#define DELVARO_COPYRIGHT "Copyright (C) The Delvaro authors"

@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <vector>
 
+#include "res/string_table.h"
+
 static bool IsCWhiteSpace(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
@@ -32,6 +34,12 @@ CString& CString::MakeUpper() {
     for (char& c : m_text)
         if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
     return *this;
+}
+
+bool CString::LoadString(unsigned id) {
+    const char* text = delvaro::FindResourceString(id);
+    m_text = text != nullptr ? text : "";
+    return text != nullptr;
 }
 
 void CString::Format(const char* format, ...) {

@@ -44,6 +44,10 @@ public:
     CString& MakeLower();
     CString& MakeUpper();
 
+    // The text of string-table entry `id`; an absent entry leaves the string
+    // empty and gives false.
+    bool LoadString(unsigned id);
+
     // printf-style; the result is held whole, whatever its length.
     void Format(const char* format, ...);
     void FormatV(const char* format, va_list args);
