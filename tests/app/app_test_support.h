@@ -1,0 +1,66 @@
+// What the dialog tests share: temporary folders, fixture files, running
+// delvaro-cli, and running the main dialog under a script.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QString>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/convert_dlg.h"
+#include "app/converter_app.h"
+#include "res/resource.h"
+#include "ui_driver.h"
+
+namespace apptest {
+
+inline constexpr char kMainCaption[] = "Convert Leica SKI File(s) to a Trevadel Input File";
+inline constexpr char kOutputChooserTitle[] = "Enter/Select An Output File";
+inline constexpr char kSkiChooserTitle[] = "Select One Or More Receiver Files";
+inline constexpr char kRangePrompt[] = "Please enter a number between 1e-05 and 99999.";
+inline constexpr char kNumberPrompt[] = "Please enter a number.";
+
+// A fresh folder, removed with everything in it.
+class TempDir {
+  public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const std::filesystem::path& path() const { return m_path; }
+    std::string operator/(const std::string& name) const { return (m_path / name).string(); }
+
+  private:
+    std::filesystem::path m_path;
+};
+
+std::string Fixture(const std::string& name);
+void CopyFixture(const std::string& name, const std::string& to);
+std::string ReadFile(const std::string& path);
+void WriteFile(const std::string& path, const std::string& bytes);
+
+struct CliResult {
+    int exitStatus = -1;
+    std::string errorOutput;
+};
+// Runs delvaro-cli with `args`, quietly.
+CliResult RunCli(const std::vector<std::string>& args);
+
+// The main dialog, once it is the modal window in front and its own event
+// loop runs: a command it ran has returned, not merely hidden a chooser or
+// box whose loop is still winding down.
+QWidget* MainDialog();
+// Runs `body` (which shows the main dialog modally) so that MainDialog()
+// knows the dialog's event loop.
+int RunShowingMainDialog(ui::Script& script, const std::function<int()>& body);
+// The folder of the running test program, which is the program folder the
+// dialog's choosers start in.
+QString ProgramFolder();
+
+// Runs CConvertDlg modally while `script` drives it; returns DoModal's result.
+int RunMainDialog(ui::Script& script);
+
+}  // namespace apptest
