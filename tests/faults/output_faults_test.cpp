@@ -61,9 +61,6 @@ struct OutputCase {
     unsigned messageId;
     // Whose path the message quotes: "output" or an SKI file's name.
     const char* named;
-    // The output file's bytes after the run, or nullptr when no file may be
-    // left (or the output is a device).
-    const char* outputAfter;
 };
 
 const OutputCase kOutputCases[] = {
@@ -72,22 +69,19 @@ const OutputCase kOutputCases[] = {
      {"a.asc", "b.asc"},
      false,
      IDS_ERR_WRITE,
-     "b.asc",
-     nullptr},
+     "b.asc"},
     {"a full device fails in the middle of a large first file",
      [](const SkiFiles&) { return std::string("/dev/full"); },
      {"big.asc", "a.asc"},
      false,
      IDS_ERR_WRITE,
-     "big.asc",
-     nullptr},
+     "big.asc"},
     {"the output's folder is missing",
      [](const SkiFiles& files) { return files["missing-folder/out.txt"]; },
      {"a.asc"},
      false,
      IDS_ERR_CANNOT_OPEN,
-     "output",
-     nullptr},
+     "output"},
     {"the output's name is a folder",
      [](const SkiFiles& files) {
          const std::string folder = files["folder.txt"];
@@ -97,8 +91,7 @@ const OutputCase kOutputCases[] = {
      {"a.asc", "b.asc"},
      false,
      IDS_ERR_CANNOT_OPEN,
-     "output",
-     nullptr},
+     "output"},
     {"the output's folder is read-only",
      [](const SkiFiles& files) {
          const std::string folder = files["read-only"];
@@ -109,8 +102,7 @@ const OutputCase kOutputCases[] = {
      {"a.asc"},
      true,
      IDS_ERR_CANNOT_OPEN,
-     "output",
-     nullptr},
+     "output"},
     {"the output file is read-only",
      [](const SkiFiles& files) {
          const std::string output = files["locked.txt"];
@@ -120,8 +112,25 @@ const OutputCase kOutputCases[] = {
      {"a.asc"},
      true,
      IDS_ERR_CANNOT_OPEN,
-     "output",
-     "an earlier run's output\r\n"},
+     "output"},
+    {"the output is an SKI file under another name",
+     [](const SkiFiles& files) {
+         link(files["b.asc"].c_str(), files["alias.txt"].c_str());
+         return files["alias.txt"];
+     },
+     {"a.asc", "b.asc"},
+     false,
+     IDS_ERR_OUTPUT_IS_INPUT,
+     "output"},
+    {"the output is a symbolic link to an SKI file",
+     [](const SkiFiles& files) {
+         symlink(files["b.asc"].c_str(), files["link.txt"].c_str());
+         return files["link.txt"];
+     },
+     {"a.asc", "b.asc"},
+     false,
+     IDS_ERR_OUTPUT_IS_INPUT,
+     "output"},
 };
 
 TEST(OutputFaults, ThroughTheCommandLine) {
@@ -129,6 +138,10 @@ TEST(OutputFaults, ThroughTheCommandLine) {
         SCOPED_TRACE(c.what);
         SkiFiles files;
         const std::string output = c.prepare(files);
+        // An output file that exists already keeps its bytes; none is left
+        // behind where there was none.
+        const bool existed = std::filesystem::is_regular_file(output);
+        const std::string before = existed ? ReadFile(output) : std::string();
         std::vector<std::string> args = {"-o", output};
         for (const char* name : c.skiFiles) args.push_back(files[name]);
         CliProcess cli(args, CliOptions{.unprivileged = c.unprivileged});
@@ -137,8 +150,8 @@ TEST(OutputFaults, ThroughTheCommandLine) {
         const std::string named = std::string(c.named) == "output" ? output : files[c.named];
         EXPECT_EQ(cli.standardError, Message(c.messageId, named) + "\n");
         files.ExpectUnchanged();
-        if (c.outputAfter != nullptr) {
-            EXPECT_EQ(ReadFile(output), c.outputAfter);
+        if (existed) {
+            EXPECT_EQ(ReadFile(output), before);
         } else if (output.rfind("/dev/", 0) != 0) {
             EXPECT_FALSE(Exists(output) && !std::filesystem::is_directory(output));
         }
@@ -152,6 +165,18 @@ TEST(OutputFaults, StandardOutputOnAFullDevice) {
     cli.Wait();
     EXPECT_EQ(cli.exitStatus, 1);
     EXPECT_EQ(cli.standardError, Message(IDS_ERR_WRITE, files["b.asc"]) + "\n");
+    files.ExpectUnchanged();
+}
+
+// Standard output appended to one of the SKI files: refused before a byte
+// is written.
+TEST(OutputFaults, StandardOutputIsAnSkiFile) {
+    SkiFiles files;
+    CliProcess cli({"-o", "-", files["a.asc"], files["b.asc"]},
+                   CliOptions{.stdoutPath = files["b.asc"]});
+    cli.Wait();
+    EXPECT_EQ(cli.exitStatus, 1);
+    EXPECT_EQ(cli.standardError, Message(IDS_ERR_OUTPUT_IS_INPUT, "standard output") + "\n");
     files.ExpectUnchanged();
 }
 
