@@ -33,11 +33,14 @@ if [ "$fuzz_seconds" -gt 0 ]; then
         corpus=build-fuzz/corpus/$target
         artifacts=build-fuzz/artifacts/$target/
         mkdir -p "$corpus" "$artifacts"
+        seeds=()
+        for folder in "fuzz/seeds/$target" tests/fixtures samples; do
+            [ -d "$folder" ] && seeds+=("$folder")
+        done
         echo "test: fuzzing ${target}_fuzzer for $fuzz_seconds s"
         if ! build-fuzz/bin/${target}_fuzzer -max_total_time="$fuzz_seconds" -timeout=10 \
             -rss_limit_mb=2048 -detect_leaks=1 -print_final_stats=1 -dict=fuzz/ski.dict \
-            -artifact_prefix="$artifacts" "$corpus" "fuzz/seeds/$target" tests/fixtures \
-            samples >build-fuzz/$target.log 2>&1; then
+            -artifact_prefix="$artifacts" "$corpus" "${seeds[@]}" >build-fuzz/$target.log 2>&1; then
             tail -n 60 build-fuzz/$target.log
             echo "test: ${target}_fuzzer failed; the input is in $artifacts" >&2
             exit 1
