@@ -146,5 +146,16 @@ TEST(DelvaroCli, FaultsAreOneLineWithExitStatusOne) {
     EXPECT_EQ(test::ReadFileBytes(a), Header() + Baseline3("A", "B"));
 }
 
+TEST(DelvaroCli, RefusesStandardOutputAppendedToAnInput) {
+    // Reading a file while appending to it would never end.
+    test::TempDir dir;
+    const std::string content = Header() + Baseline3("A", "B");
+    auto a = dir.Write("a.asc", content);
+    auto r = RunProcess({"/bin/sh", "-c", std::string(DELVARO_CLI) + " -o - \"$0\" >> \"$0\"", a});
+    EXPECT_EQ(r.exitStatus, 1);
+    EXPECT_EQ(r.err, "Output file standard output is also one of the SKI files\n");
+    EXPECT_EQ(test::ReadFileBytes(a), content);
+}
+
 }  // namespace
 }  // namespace delvaro

@@ -1,11 +1,10 @@
 #include "engine/conversion_run.h"
 
 #include <dirent.h>
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include <cstdarg>
 #include <filesystem>
@@ -24,7 +23,7 @@ using test::Header;
 
 // Records what the run asks of its host, in order.
 class RecordingHost : public ConversionHost {
-public:
+  public:
     CString& CurrentFile() override { return current; }
     int32_t& BaselinesProcessed() override { return baselines; }
     int32_t& FilesProcessed() override { return files; }
@@ -58,7 +57,7 @@ int OpenDescriptors() {
 }
 
 class RunConversionTest : public ::testing::Test {
-protected:
+  protected:
     std::string Ski(const std::string& name, const std::string& text) {
         return dir.Write(name, text);
     }
@@ -113,7 +112,8 @@ TEST_F(RunConversionTest, MessagesForEveryKindOfFault) {
         std::string text;
         std::string message;  // %s stands for the SKI path
     } cases[] = {
-        {"@%Unit: m\n\n\n\n\n\n" + std::string(60, 'x') + "\n", "No Coordinate record found in file %s"},
+        {"@%Unit: m\n\n\n\n\n\n" + std::string(60, 'x') + "\n",
+         "No Coordinate record found in file %s"},
         {Header() + "@+A               1 2 " + std::string(51, '9') + "\n",
          "Argument(s) to long on line 3 - %s"},
         {Header() + "@+A               1 2 3x\n", "Invalid number on line 3 - %s"},
@@ -177,12 +177,12 @@ TEST_F(RunConversionTest, RefusesAnOutputThatIsOneOfTheInputs) {
     auto b = Ski("b.asc", content);
     std::filesystem::create_hard_link(b, dir.Path("hard.txt"));
     std::filesystem::create_symlink(b, dir.Path("soft.txt"));
-    for (std::string output : {b, dir.Path("hard.txt"), dir.Path("soft.txt"),
-                               dir.Path("./b.asc")}) {
+    for (std::string output :
+         {b, dir.Path("hard.txt"), dir.Path("soft.txt"), dir.Path("./b.asc")}) {
         RecordingHost h;
         EXPECT_EQ(RunConversion(h, output.c_str(), 1.0, {a, b}), IDS_ERR_OUTPUT_IS_INPUT);
-        EXPECT_EQ(h.messages,
-                  std::vector<std::string>{"Output file " + output + " is also one of the SKI files"});
+        EXPECT_EQ(h.messages, std::vector<std::string>{"Output file " + output +
+                                                       " is also one of the SKI files"});
         EXPECT_EQ(h.calls, std::vector<std::string>{"message 5024"});
     }
     EXPECT_EQ(test::ReadFileBytes(a), content);
