@@ -24,8 +24,9 @@ bool LineLevelFault(Status status) {
 
 // The files in order into `out`, stopping at the first failure; `out` is
 // flushed and, when `closeOutput`, closed. The report follows.
-Status ConvertAll(ConversionHost& host, FILE* out, bool closeOutput, const EllipsoidParams& ellipsoid,
-                  double covarianceScaler, const std::vector<std::string>& skiPaths) {
+Status ConvertAll(ConversionHost& host, FILE* out, bool closeOutput,
+                  const EllipsoidParams& ellipsoid, double covarianceScaler,
+                  const std::vector<std::string>& skiPaths) {
     Status status = kStatusOk;
     int32_t lineNumber = 0;
     host.FilesProcessed() = 0;

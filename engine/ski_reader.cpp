@@ -112,7 +112,7 @@ double UnitFactor(char* code) {
 
 // The state of one file's reading.
 class SkiFileReader {
-public:
+  public:
     SkiFileReader(FILE* in, const char* path, FILE* out, EllipsoidParams ellipsoid,
                   double covarianceScaler, int32_t* baselineCount, int32_t* lineNumber,
                   Status* status)
@@ -132,8 +132,10 @@ public:
     void CheckAtClose(bool inputFailed);
     bool InputFailed() const { return m_input.Failed(); }
 
-private:
-    bool Next() { return ReadDataLine(m_input, kSkiLineBufferSize, m_line, m_lineNumber, m_status); }
+  private:
+    bool Next() {
+        return ReadDataLine(m_input, kSkiLineBufferSize, m_line, m_lineNumber, m_status);
+    }
     bool ReadHeader();
     void ReadRecords();
     bool WritePending();
@@ -318,9 +320,8 @@ void ConvertSkiFile(const char* path, FILE* out, double a, double e2, double cov
         return;
     }
     // The reader holds a 64 KiB read buffer: on the heap, not the stack.
-    auto reader = std::make_unique<SkiFileReader>(in, path, out, EllipsoidParams{a, e2},
-                                                  covarianceScaler, baselineCount, lineNumber,
-                                                  status);
+    auto reader = std::make_unique<SkiFileReader>(
+        in, path, out, EllipsoidParams{a, e2}, covarianceScaler, baselineCount, lineNumber, status);
     const bool checkAtClose = reader->Read();
     const bool inputFailed = reader->InputFailed() || std::ferror(in) != 0;
     std::fclose(in);
