@@ -73,6 +73,7 @@ struct SkiCase {
     std::string (*prepare)(SkiRun& run);
     bool unprivileged;
     unsigned messageId;
+    int line = 0;  // the line a line-level fault names
 };
 
 const SkiCase kSkiCases[] = {
@@ -93,7 +94,15 @@ const SkiCase kSkiCases[] = {
     {"a file its reader may not read",
      [](SkiRun& run) { return run.Add("secret.asc", SkiText(1, 3), 0000); }, true,
      IDS_ERR_CANNOT_OPEN},
+    // Opens, but its first read fails (EIO: the process's page 0 is unmapped).
+    {"a file whose read fails", [](SkiRun&) { return std::string("/proc/self/mem"); }, false,
+     IDS_ERR_READ, 1},
 };
+
+std::string ExpectedMessage(const SkiCase& c, const std::string& path) {
+    if (c.line != 0) return FormatResourceMessage(c.messageId, c.line, path.c_str());
+    return Message(c.messageId, path);
+}
 
 TEST(SkiFaults, ThroughTheCommandLine) {
     for (const SkiCase& c : kSkiCases) {
@@ -105,7 +114,7 @@ TEST(SkiFaults, ThroughTheCommandLine) {
         cli.Wait(60);
         EXPECT_FALSE(cli.timedOut);
         EXPECT_EQ(cli.exitStatus, 1);
-        EXPECT_EQ(cli.standardError, Message(c.messageId, troublesome) + "\n");
+        EXPECT_EQ(cli.standardError, ExpectedMessage(c, troublesome) + "\n");
         // The failing file adds nothing here: each fails before its unit record.
         EXPECT_EQ(ReadFile(run.Output()), EngineOutput({run["good.asc"]}));
         run.ExpectUnchanged();
@@ -124,7 +133,7 @@ TEST(SkiFaults, RunConversionInProcess) {
                                             {run["good.asc"], troublesome, run["later.asc"]});
         EXPECT_EQ(CountOpenDescriptors(), descriptors);
         EXPECT_EQ(status, static_cast<Status>(c.messageId));
-        EXPECT_EQ(host.messages, std::vector<std::string>{Message(c.messageId, troublesome)});
+        EXPECT_EQ(host.messages, std::vector<std::string>{ExpectedMessage(c, troublesome)});
         EXPECT_EQ(host.FilesProcessed(), 1);
         EXPECT_EQ(host.refreshes, 2) << "the file after the failing one is never taken";
         EXPECT_EQ(ReadFile(run.Output()), EngineOutput({run["good.asc"]}));
