@@ -1,5 +1,8 @@
 #include "engine/conversion_run.h"
 
+#include <filesystem>
+#include <system_error>
+
 #include "engine/file_io.h"
 #include "engine/geodesy.h"
 #include "engine/ski_reader.h"
@@ -17,6 +20,20 @@ bool IsOneOf(const FileIdentity& output, const std::vector<std::string>& paths) 
     return false;
 }
 
+// An output that does not exist yet has no identity, but it can still be
+// named among the SKI files: the run would create it and then read back
+// its own partial output.
+bool IsNamedAmong(const char* output, const std::vector<std::string>& paths) {
+    std::error_code error;
+    const std::filesystem::path name = std::filesystem::weakly_canonical(output, error);
+    if (error) return false;
+    for (const std::string& path : paths) {
+        const std::filesystem::path other = std::filesystem::weakly_canonical(path, error);
+        if (!error && other == name) return true;
+    }
+    return false;
+}
+
 bool LineLevelFault(Status status) {
     return status == IDS_ERR_READ || status == IDS_ERR_FIELD_TOO_LONG ||
            status == IDS_ERR_TOO_FEW_FIELDS || status == IDS_ERR_BAD_NUMBER;
@@ -24,8 +41,9 @@ bool LineLevelFault(Status status) {
 
 // The files in order into `out`, stopping at the first failure; `out` is
 // flushed and, when `closeOutput`, closed. The report follows.
-Status ConvertAll(ConversionHost& host, FILE* out, bool closeOutput, const EllipsoidParams& ellipsoid,
-                  double covarianceScaler, const std::vector<std::string>& skiPaths) {
+Status ConvertAll(ConversionHost& host, FILE* out, bool closeOutput,
+                  const EllipsoidParams& ellipsoid, double covarianceScaler,
+                  const std::vector<std::string>& skiPaths) {
     Status status = kStatusOk;
     int32_t lineNumber = 0;
     host.FilesProcessed() = 0;
@@ -66,7 +84,8 @@ Status RunConversion(ConversionHost& host, const char* outputFileName, double co
     if (skiPaths.empty()) return kStatusOk;
     // Checked before anything is created or truncated: writing the output
     // would destroy the very input about to be read.
-    if (IsOneOf(IdentityOfPath(outputFileName), skiPaths)) {
+    if (IsOneOf(IdentityOfPath(outputFileName), skiPaths) ||
+        IsNamedAmong(outputFileName, skiPaths)) {
         host.ShowMessage(IDS_ERR_OUTPUT_IS_INPUT, kMbOk, outputFileName);
         return IDS_ERR_OUTPUT_IS_INPUT;
     }

@@ -1,5 +1,6 @@
 #include "engine/ski_reader.h"
 
+#include <cmath>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -112,7 +113,7 @@ double UnitFactor(char* code) {
 
 // The state of one file's reading.
 class SkiFileReader {
-public:
+  public:
     SkiFileReader(FILE* in, const char* path, FILE* out, EllipsoidParams ellipsoid,
                   double covarianceScaler, int32_t* baselineCount, int32_t* lineNumber,
                   Status* status)
@@ -132,8 +133,10 @@ public:
     void CheckAtClose(bool inputFailed);
     bool InputFailed() const { return m_input.Failed(); }
 
-private:
-    bool Next() { return ReadDataLine(m_input, kSkiLineBufferSize, m_line, m_lineNumber, m_status); }
+  private:
+    bool Next() {
+        return ReadDataLine(m_input, kSkiLineBufferSize, m_line, m_lineNumber, m_status);
+    }
     bool ReadHeader();
     void ReadRecords();
     bool WritePending();
@@ -245,10 +248,24 @@ bool SkiFileReader::CovarianceRecord() {
     const double s2 = values[0] * values[0];
     // Divided by the unit factor once, not by its square: earlier
     // conversions did so, and results must stay comparable with them.
+    double covariance[6];
     for (int i = 0; i < 6; ++i)
-        m_baseline.covariance[i] = ((s2 * values[i + 1]) * m_covarianceScaler) / m_unitFactor;
+        covariance[i] = ((s2 * values[i + 1]) * m_covarianceScaler) / m_unitFactor;
+    double toXyz[3];
     for (int axis = 0; axis < 3; ++axis)
-        m_baseline.stationXyz[1][axis] = m_baseline.stationXyz[0][axis] + m_baseline.vector[axis];
+        toXyz[axis] = m_baseline.stationXyz[0][axis] + m_baseline.vector[axis];
+    // Finite numbers can still overflow here (a huge scale factor, a vector
+    // added to a huge position); "inf" or "nan" in the output would pass
+    // for a result.
+    bool finite = true;
+    for (double v : covariance) finite = finite && std::isfinite(v);
+    for (double v : toXyz) finite = finite && std::isfinite(v);
+    if (!finite) {
+        *m_status = IDS_ERR_BAD_NUMBER;
+        return false;
+    }
+    std::memcpy(m_baseline.covariance, covariance, sizeof covariance);
+    std::memcpy(m_baseline.stationXyz[1], toXyz, sizeof toXyz);
     m_baselinePending = true;
     m_baselineFound = true;
     m_fromRecords = 0;
@@ -318,9 +335,8 @@ void ConvertSkiFile(const char* path, FILE* out, double a, double e2, double cov
         return;
     }
     // The reader holds a 64 KiB read buffer: on the heap, not the stack.
-    auto reader = std::make_unique<SkiFileReader>(in, path, out, EllipsoidParams{a, e2},
-                                                  covarianceScaler, baselineCount, lineNumber,
-                                                  status);
+    auto reader = std::make_unique<SkiFileReader>(
+        in, path, out, EllipsoidParams{a, e2}, covarianceScaler, baselineCount, lineNumber, status);
     const bool checkAtClose = reader->Read();
     const bool inputFailed = reader->InputFailed() || std::ferror(in) != 0;
     std::fclose(in);

@@ -18,7 +18,7 @@ using FieldTable = char[kFieldCount][kFieldLength + 1];
 // text-mode stream does: CR LF is one line end (the CR takes no room in a
 // read), a CR anywhere else is an ordinary character.
 class SkiInput {
-public:
+  public:
     explicit SkiInput(FILE* file) : m_file(file) {}
     SkiInput(const SkiInput&) = delete;
     SkiInput& operator=(const SkiInput&) = delete;
@@ -29,7 +29,7 @@ public:
     bool AtEnd() const { return m_atEnd; }
     bool Failed() const { return m_failed; }
 
-private:
+  private:
     int NextByte();
     int PeekByte();
     bool Refill();
