@@ -13,6 +13,8 @@
 #include "app/convert_dlg.h"
 #include "app/converter_app.h"
 #include "res/resource.h"
+#include "support/process.h"
+#include "support/temp_dir.h"
 #include "ui_driver.h"
 
 namespace apptest {
@@ -23,31 +25,17 @@ inline constexpr char kSkiChooserTitle[] = "Select One Or More Receiver Files";
 inline constexpr char kRangePrompt[] = "Please enter a number between 1e-05 and 99999.";
 inline constexpr char kNumberPrompt[] = "Please enter a number.";
 
-// A fresh folder, removed with everything in it.
-class TempDir {
-  public:
-    TempDir();
-    ~TempDir();
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-    const std::filesystem::path& path() const { return m_path; }
-    std::string operator/(const std::string& name) const { return (m_path / name).string(); }
+using delvaro::test::ReadFileBytes;
+using delvaro::test::TempDir;
 
-  private:
-    std::filesystem::path m_path;
-};
+// A folder `name` made in `temp`; its path, without a separator at the end.
+std::string MakeFolder(const TempDir& temp, const std::string& name);
 
 std::string Fixture(const std::string& name);
 void CopyFixture(const std::string& name, const std::string& to);
-std::string ReadFile(const std::string& path);
-void WriteFile(const std::string& path, const std::string& bytes);
 
-struct CliResult {
-    int exitStatus = -1;
-    std::string errorOutput;
-};
-// Runs delvaro-cli with `args`, quietly.
-CliResult RunCli(const std::vector<std::string>& args);
+// Runs delvaro-cli quietly with `args`.
+delvaro::test::ProcessResult RunCli(const std::vector<std::string>& args);
 
 // The main dialog, once it is the modal window in front and its own event
 // loop runs: a command it ran has returned, not merely hidden a chooser or

@@ -81,12 +81,14 @@ void ScriptConvertData(ui::Script& script, const QString& outputTyped, const std
 // as delvaro-cli writes for the same files in the same order.
 TEST(Conversion, TwoFilesGiveTheSameBytesAsTheCommandLineConverter) {
     TempDir temp;
-    const std::string folder = temp.path().string();
-    CopyFixture("eleven_lines.asc", temp / "first.asc");
+    const std::string folder = MakeFolder(temp, "files");
+    const std::string first = folder + "/first.asc";
     // Capital letters in the extension: the Leica filter still shows it.
-    CopyFixture("two_baselines_metres.asc", temp / "SECOND.ASC");
-    WriteFile(temp / "notes.txt", "not an SKI file\n");
-    const std::string output = temp / "out.txt";
+    const std::string second = folder + "/SECOND.ASC";
+    CopyFixture("eleven_lines.asc", first);
+    CopyFixture("two_baselines_metres.asc", second);
+    temp.Write("files/notes.txt", "not an SKI file\n");
+    const std::string output = temp.Path("out.txt");
 
     ui::Script script;
     script.Then("type the output name with blanks around it, press Convert Data", [&] {
@@ -130,7 +132,7 @@ TEST(Conversion, TwoFilesGiveTheSameBytesAsTheCommandLineConverter) {
         if (ui::Text(dialog, IDC_FILE_COUNT) == "0") return false;
         EXPECT_EQ(ui::Text(dialog, IDC_FILE_COUNT), "2");
         EXPECT_EQ(ui::Text(dialog, IDC_BASELINE_COUNT), "4");
-        EXPECT_EQ(ui::Text(dialog, IDC_CURRENT_FILE), QString::fromStdString(temp / "SECOND.ASC"));
+        EXPECT_EQ(ui::Text(dialog, IDC_CURRENT_FILE), QString::fromStdString(second));
         EXPECT_EQ(ui::Text(dialog, IDC_OUTPUT_FILE), QString::fromStdString(output));
         EXPECT_EQ(QApplication::overrideCursor(), nullptr);
         EXPECT_EQ(theApp.m_nWaitCursorCount, 0);
@@ -140,20 +142,20 @@ TEST(Conversion, TwoFilesGiveTheSameBytesAsTheCommandLineConverter) {
     });
     RunMainDialog(script);
 
-    const std::string expectedFile = temp / "expected.txt";
-    const CliResult cli = RunCli({"-o", expectedFile, temp / "first.asc", temp / "SECOND.ASC"});
-    ASSERT_EQ(cli.exitStatus, 0) << cli.errorOutput;
-    const std::string expected = ReadFile(expectedFile);
+    const std::string expectedFile = temp.Path("expected.txt");
+    const delvaro::test::ProcessResult cli = RunCli({"-o", expectedFile, first, second});
+    ASSERT_EQ(cli.exitStatus, 0) << cli.err;
+    const std::string expected = ReadFileBytes(expectedFile);
     ASSERT_FALSE(expected.empty());
-    EXPECT_EQ(ReadFile(output), expected);
+    EXPECT_EQ(ReadFileBytes(output), expected);
 }
 
 // A scaler typed as 1.234567 is used as typed for the run; the box then
 // shows 1.23457, and the next run reads back and uses 1.23457.
 TEST(Conversion, TheScalerTypedIsUsedAndThenReadBackAsShown) {
     TempDir temp;
-    const std::string folder = temp.path().string();
-    CopyFixture("two_baselines_metres.asc", temp / "a.asc");
+    const std::string folder = MakeFolder(temp, "files");
+    CopyFixture("two_baselines_metres.asc", folder + "/a.asc");
 
     ui::Script script;
     script.Then("type the scaler", [] {
@@ -162,7 +164,7 @@ TEST(Conversion, TheScalerTypedIsUsedAndThenReadBackAsShown) {
         ui::TypeInto(ui::Edit(dialog, IDC_COV_SCALER), "1.234567");
         return true;
     });
-    ScriptConvertData(script, QString::fromStdString(temp / "first.txt"), folder, {"a.asc"});
+    ScriptConvertData(script, QString::fromStdString(temp.Path("first.txt")), folder, {"a.asc"});
     script.Then("the scaler box after the run", [] {
         QWidget* dialog = MainDialog();
         if (dialog == nullptr || QApplication::activeModalWidget() != dialog ||
@@ -171,11 +173,11 @@ TEST(Conversion, TheScalerTypedIsUsedAndThenReadBackAsShown) {
         EXPECT_EQ(ui::Text(dialog, IDC_COV_SCALER), "1.23457");
         return true;
     });
-    ScriptConvertData(script, QString::fromStdString(temp / "second.txt"), folder, {"a.asc"});
+    ScriptConvertData(script, QString::fromStdString(temp.Path("second.txt")), folder, {"a.asc"});
     script.Then("close", [&] {
         QWidget* dialog = MainDialog();
         if (dialog == nullptr || QApplication::activeModalWidget() != dialog ||
-            !std::filesystem::exists(temp / "second.txt"))
+            !std::filesystem::exists(temp.Path("second.txt")))
             return false;
         ui::Click(ui::Button(dialog, IDCANCEL));
         return true;
@@ -184,11 +186,12 @@ TEST(Conversion, TheScalerTypedIsUsedAndThenReadBackAsShown) {
 
     for (const auto& [file, scaler] : {std::pair{"first", "1.234567"}, {"second", "1.23457"}}) {
         SCOPED_TRACE(file);
-        const std::string expectedFile = temp / (std::string(file) + ".expected");
-        ASSERT_EQ(RunCli({"-s", scaler, "-o", expectedFile, temp / "a.asc"}).exitStatus, 0);
-        EXPECT_EQ(ReadFile(temp / (std::string(file) + ".txt")), ReadFile(expectedFile));
+        const std::string expectedFile = temp.Path(std::string(file) + ".expected");
+        ASSERT_EQ(RunCli({"-s", scaler, "-o", expectedFile, folder + "/a.asc"}).exitStatus, 0);
+        EXPECT_EQ(ReadFileBytes(temp.Path(std::string(file) + ".txt")),
+                  ReadFileBytes(expectedFile));
     }
-    EXPECT_NE(ReadFile(temp / "first.txt"), ReadFile(temp / "second.txt"));
+    EXPECT_NE(ReadFileBytes(temp.Path("first.txt")), ReadFileBytes(temp.Path("second.txt")));
 }
 
 // The first failing file stops the run with one message, the same text as
@@ -197,21 +200,20 @@ TEST(Conversion, TheScalerTypedIsUsedAndThenReadBackAsShown) {
 TEST(Conversion, AFailingFileIsReportedAsTheCommandLineConverterReportsIt) {
     TempDir temp;
     // A folder name long enough to push the message past its 259 characters.
-    const std::string longFolder = (temp.path() / std::string(200, 'f')).string();
-    std::filesystem::create_directory(longFolder);
-    for (const std::string& folder : {temp.path().string(), longFolder}) {
+    const std::string longFolder = MakeFolder(temp, std::string(200, 'f'));
+    for (const std::string& folder : {MakeFolder(temp, "files"), longFolder}) {
         SCOPED_TRACE(folder.size());
         const std::string good = folder + "/good.asc";
         const std::string bad = folder + "/bad.asc";
         CopyFixture("two_baselines_metres.asc", good);
         CopyFixture("short_position_line.asc", bad);
-        const std::string output = temp / "out.txt";
+        const std::string output = temp.Path("out.txt");
 
-        const std::string expectedFile = temp / "expected.txt";
-        const CliResult cli = RunCli({"-o", expectedFile, good, bad});
+        const std::string expectedFile = temp.Path("expected.txt");
+        const delvaro::test::ProcessResult cli = RunCli({"-o", expectedFile, good, bad});
         ASSERT_EQ(cli.exitStatus, 1);
-        ASSERT_FALSE(cli.errorOutput.empty());
-        const QString cliMessage = QString::fromStdString(cli.errorOutput).trimmed();
+        ASSERT_FALSE(cli.err.empty());
+        const QString cliMessage = QString::fromStdString(cli.err).trimmed();
 
         ui::Script script;
         ScriptConvertData(script, QString::fromStdString(output), folder, {"good.asc", "bad.asc"});
@@ -243,7 +245,7 @@ TEST(Conversion, AFailingFileIsReportedAsTheCommandLineConverterReportsIt) {
             return true;
         });
         RunMainDialog(script);
-        EXPECT_EQ(ReadFile(output), ReadFile(expectedFile));
+        EXPECT_EQ(ReadFileBytes(output), ReadFileBytes(expectedFile));
     }
 }
 
@@ -251,9 +253,9 @@ TEST(Conversion, AFailingFileIsReportedAsTheCommandLineConverterReportsIt) {
 // dialog holds it (trimmed); no SKI file is read and the counts stay.
 TEST(Conversion, AnOutputThatCannotBeCreatedIsNamed) {
     TempDir temp;
-    const std::string folder = temp.path().string();
-    CopyFixture("two_baselines_metres.asc", temp / "a.asc");
-    const std::string output = temp / "missing-folder/out.txt";
+    const std::string folder = MakeFolder(temp, "files");
+    CopyFixture("two_baselines_metres.asc", folder + "/a.asc");
+    const std::string output = temp.Path("missing-folder/out.txt");
 
     ui::Script script;
     ScriptConvertData(script, QString::fromStdString("  " + output), folder, {"a.asc"});
@@ -280,8 +282,8 @@ TEST(Conversion, AnOutputThatCannotBeCreatedIsNamed) {
 // existing output file keeps its contents.
 TEST(Conversion, CancelInTheChooserChangesNothing) {
     TempDir temp;
-    const std::string output = temp / "out.txt";
-    WriteFile(output, "earlier results\r\n");
+    const std::string output = temp.Path("out.txt");
+    temp.Write("out.txt", "earlier results\r\n");
     for (const char* how : {"Esc", "Cancel button"}) {
         SCOPED_TRACE(how);
         ui::Script script;
@@ -318,7 +320,7 @@ TEST(Conversion, CancelInTheChooserChangesNothing) {
                 return true;
             });
         RunMainDialog(script);
-        EXPECT_EQ(ReadFile(output), "earlier results\r\n");
+        EXPECT_EQ(ReadFileBytes(output), "earlier results\r\n");
     }
 }
 
@@ -327,8 +329,7 @@ TEST(Conversion, CancelInTheChooserChangesNothing) {
 // without a word as if the user had cancelled.
 TEST(Conversion, AChoiceTooLongForTheBufferIsReported) {
     TempDir temp;
-    const std::string many = temp / "many";
-    std::filesystem::create_directory(many);
+    const std::string many = MakeFolder(temp, "many");
     std::vector<std::string> names;
     // 160 names of 200 characters: more than the buffer's 32000 bytes, less
     // than a name box holds.
@@ -336,10 +337,9 @@ TEST(Conversion, AChoiceTooLongForTheBufferIsReported) {
         names.push_back(std::string(192, 'n') + std::to_string(1000 + i) + ".asc");
         CopyFixture("two_baselines_metres.asc", many + "/" + names.back());
     }
-    const std::string deep = (temp.path() / std::string(250, 'd')).string();
-    std::filesystem::create_directory(deep);
+    const std::string deep = MakeFolder(temp, std::string(250, 'd'));
     const std::string longOutput = deep + "/out.txt";
-    const std::string output = temp / "out.txt";
+    const std::string output = temp.Path("out.txt");
 
     ui::Script script;
     ScriptConvertData(script, QString::fromStdString(output), many, names);

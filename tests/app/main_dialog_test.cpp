@@ -131,7 +131,7 @@ TEST(MainDialog, TheApplicationShowsTheDialogAndEndsWhenItCloses) {
 // Enter in a box runs the default button, Convert Data.
 TEST(MainDialog, EnterInAnyBoxRunsConvertData) {
     TempDir temp;
-    const QString output = QString::fromStdString(temp / "out.txt");
+    const QString output = QString::fromStdString(temp.Path("out.txt"));
     for (int box : {IDC_COV_SCALER, IDC_OUTPUT_FILE, IDC_CURRENT_FILE, IDC_FILE_COUNT}) {
         SCOPED_TRACE(box);
         ui::Script script;
@@ -212,7 +212,7 @@ TEST(MainDialog, ScalerIsValidatedAndShownInFixedForm) {
             script.Then("the output chooser opens: choose a name", [&] {
                 auto* chooser = qobject_cast<QFileDialog*>(ui::ModalWithTitle(kOutputChooserTitle));
                 if (chooser == nullptr) return false;
-                ChooseInChooser(chooser, QString::fromStdString(temp / "out.txt"));
+                ChooseInChooser(chooser, QString::fromStdString(temp.Path("out.txt")));
                 return true;
             });
         }
@@ -270,9 +270,9 @@ TEST(MainDialog, ConvertDataWantsAnOutputName) {
 // the path as chosen, capitals kept, since they name another file here.
 TEST(MainDialog, BrowseChoosesTheOutputFile) {
     TempDir temp;
-    const QString newFile = QString::fromStdString(temp / "New Output.TXT");
-    const QString existing = QString::fromStdString(temp / "Existing.txt");
-    WriteFile(existing.toStdString(), "old contents");
+    const QString newFile = QString::fromStdString(temp.Path("New Output.TXT"));
+    const QString existing = QString::fromStdString(temp.Path("Existing.txt"));
+    temp.Write("Existing.txt", "old contents");
     ui::Script script;
     for (const QString& path : {newFile, existing}) {
         script
@@ -307,7 +307,7 @@ TEST(MainDialog, BrowseChoosesTheOutputFile) {
     });
     RunMainDialog(script);
     EXPECT_FALSE(std::filesystem::exists(newFile.toStdString()));
-    EXPECT_EQ(ReadFile(existing.toStdString()), "old contents");
+    EXPECT_EQ(ReadFileBytes(existing.toStdString()), "old contents");
 }
 
 // The system menu ends in a separator and the About entry; it opens by a
