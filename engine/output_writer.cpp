@@ -1,8 +1,8 @@
 #include "engine/output_writer.h"
 
-#include <charconv>
 #include <cstring>
 
+#include "engine/fixed_format.h"
 #include "engine/geodesy.h"
 
 namespace delvaro {
@@ -11,7 +11,7 @@ namespace {
 
 // Gathers one block of text and hands it to the stream in few writes.
 class BlockBuffer {
-public:
+  public:
     explicit BlockBuffer(FILE* out) : m_out(out) {}
     ~BlockBuffer() { Flush(); }
     BlockBuffer(const BlockBuffer&) = delete;
@@ -33,10 +33,8 @@ public:
     // The fixed-point conversion of printf's "%1.<decimals>lf": the same
     // digits, but independent of the locale.
     void Fixed(double value, int decimals) {
-        char digits[400];  // the largest double has 309 integer digits
-        auto result =
-            std::to_chars(digits, digits + sizeof digits, value, std::chars_format::fixed, decimals);
-        Text(digits, static_cast<size_t>(result.ptr - digits));
+        char digits[kFixedBufferSize];
+        Text(digits, static_cast<size_t>(FormatFixed(digits, value, decimals) - digits));
     }
 
     // "; " and a field.
@@ -54,7 +52,7 @@ public:
         m_used = 0;
     }
 
-private:
+  private:
     FILE* m_out;
     size_t m_used = 0;
     char m_data[2048];
