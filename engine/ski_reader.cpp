@@ -1,5 +1,6 @@
 #include "engine/ski_reader.h"
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -23,22 +24,32 @@ bool SkiInput::Refill() {
     return false;
 }
 
-int SkiInput::NextByte() {
-    if (m_position == m_length && !Refill()) return EOF;
-    return m_data[m_position++];
-}
-
 int SkiInput::PeekByte() {
     if (m_position == m_length && !Refill()) return EOF;
     return m_data[m_position];
 }
 
-bool SkiInput::ReadLine(char* buffer, int maxChars) {
+int SkiInput::ReadLine(char* buffer, int maxChars) {
     int count = 0;
     while (count < maxChars) {
-        int c = NextByte();
-        if (c == EOF) break;
-        if (c == '\r' && PeekByte() == '\n') c = NextByte();
+        if (m_position == m_length && !Refill()) break;
+        // Plain bytes go straight across; only a line feed, a carriage
+        // return or a NUL needs a closer look.
+        const unsigned char* block = m_data + m_position;
+        const size_t available =
+            std::min(m_length - m_position, static_cast<size_t>(maxChars - count));
+        size_t plain = 0;
+        while (plain < available) {
+            const unsigned char c = block[plain];
+            if (c <= '\r' && (c == '\n' || c == '\r' || c == '\0')) break;
+            buffer[count + plain] = static_cast<char>(c);
+            ++plain;
+        }
+        m_position += plain;
+        count += static_cast<int>(plain);
+        if (plain == available) continue;
+        int c = m_data[m_position++];
+        if (c == '\r' && PeekByte() == '\n') c = m_data[m_position++];
         // A NUL would end the line's text early and lose what follows it;
         // it is a blank like every other control character.
         if (c == '\0') c = ' ';
@@ -47,18 +58,32 @@ bool SkiInput::ReadLine(char* buffer, int maxChars) {
     }
     buffer[count] = '\0';
     // A read that fails part way delivers nothing, as fgets does.
-    if (m_failed) return false;
-    return count > 0;
+    if (m_failed) return 0;
+    return count;
 }
+
+namespace {
+
+// StripBlanks for a line of known length that holds no NUL.
+void StripLineBlanks(char* line, int length) {
+    int end = length;
+    while (end > 0 && IsBlank(line[end - 1])) --end;
+    int start = 0;
+    while (start < end && IsBlank(line[start])) ++start;
+    if (start > 0) std::memmove(line, line + start, static_cast<size_t>(end - start));
+    line[end - start] = '\0';
+}
+
+}  // namespace
 
 bool ReadDataLine(SkiInput& input, int capacity, char* buffer, int32_t* lineCounter,
                   Status* status) {
     *status = kStatusOk;
     for (;;) {
         if (*lineCounter < INT32_MAX) ++*lineCounter;
-        if (input.ReadLine(buffer, capacity - 3)) {
+        if (int length = input.ReadLine(buffer, capacity - 3); length > 0) {
             buffer[capacity - 1] = '\0';
-            StripBlanks(buffer);
+            StripLineBlanks(buffer, length);
         } else if (input.Failed()) {
             *status = IDS_ERR_READ;
             return false;
@@ -112,7 +137,7 @@ double UnitFactor(char* code) {
 
 // The state of one file's reading.
 class SkiFileReader {
-public:
+  public:
     SkiFileReader(FILE* in, const char* path, FILE* out, EllipsoidParams ellipsoid,
                   double covarianceScaler, int32_t* baselineCount, int32_t* lineNumber,
                   Status* status)
@@ -132,8 +157,10 @@ public:
     void CheckAtClose(bool inputFailed);
     bool InputFailed() const { return m_input.Failed(); }
 
-private:
-    bool Next() { return ReadDataLine(m_input, kSkiLineBufferSize, m_line, m_lineNumber, m_status); }
+  private:
+    bool Next() {
+        return ReadDataLine(m_input, kSkiLineBufferSize, m_line, m_lineNumber, m_status);
+    }
     bool ReadHeader();
     void ReadRecords();
     bool WritePending();
@@ -318,9 +345,8 @@ void ConvertSkiFile(const char* path, FILE* out, double a, double e2, double cov
         return;
     }
     // The reader holds a 64 KiB read buffer: on the heap, not the stack.
-    auto reader = std::make_unique<SkiFileReader>(in, path, out, EllipsoidParams{a, e2},
-                                                  covarianceScaler, baselineCount, lineNumber,
-                                                  status);
+    auto reader = std::make_unique<SkiFileReader>(
+        in, path, out, EllipsoidParams{a, e2}, covarianceScaler, baselineCount, lineNumber, status);
     const bool checkAtClose = reader->Read();
     const bool inputFailed = reader->InputFailed() || std::ferror(in) != 0;
     std::fclose(in);

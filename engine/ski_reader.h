@@ -18,19 +18,20 @@ using FieldTable = char[kFieldCount][kFieldLength + 1];
 // text-mode stream does: CR LF is one line end (the CR takes no room in a
 // read), a CR anywhere else is an ordinary character.
 class SkiInput {
-public:
+  public:
     explicit SkiInput(FILE* file) : m_file(file) {}
     SkiInput(const SkiInput&) = delete;
     SkiInput& operator=(const SkiInput&) = delete;
 
     // Like fgets with a limit of maxChars characters, the ending newline
-    // included. False when nothing was read (end of file or a read error).
-    bool ReadLine(char* buffer, int maxChars);
+    // included. Returns the number of characters read: 0 when nothing was
+    // read (end of file or a read error). The text holds no NUL: a NUL byte
+    // is read as a blank.
+    int ReadLine(char* buffer, int maxChars);
     bool AtEnd() const { return m_atEnd; }
     bool Failed() const { return m_failed; }
 
-private:
-    int NextByte();
+  private:
     int PeekByte();
     bool Refill();
 
