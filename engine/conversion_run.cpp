@@ -24,8 +24,9 @@ bool LineLevelFault(Status status) {
 
 // The files in order into `out`, stopping at the first failure; `out` is
 // flushed and, when `closeOutput`, closed. The report follows.
-Status ConvertAll(ConversionHost& host, FILE* out, bool closeOutput, const EllipsoidParams& ellipsoid,
-                  double covarianceScaler, const std::vector<std::string>& skiPaths) {
+Status ConvertAll(ConversionHost& host, FILE* out, bool closeOutput,
+                  const EllipsoidParams& ellipsoid, double covarianceScaler,
+                  const std::vector<std::string>& skiPaths) {
     Status status = kStatusOk;
     int32_t lineNumber = 0;
     host.FilesProcessed() = 0;
@@ -39,6 +40,10 @@ Status ConvertAll(ConversionHost& host, FILE* out, bool closeOutput, const Ellip
         lineNumber = 0;
         ConvertSkiFile(path.c_str(), out, ellipsoid.a, ellipsoid.e2, covarianceScaler,
                        &host.BaselinesProcessed(), &lineNumber, &status);
+        // A file counts as converted once its records have reached the
+        // output, not the stream's buffer: a write that fails later would
+        // otherwise be reported for the next file, or for none.
+        if (status == kStatusOk && std::fflush(out) != 0) status = IDS_ERR_WRITE;
         if (status == kStatusOk) ++host.FilesProcessed();
         host.Refresh();
     }
