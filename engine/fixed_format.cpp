@@ -40,17 +40,36 @@ constexpr char kDigitPairs[] =
     "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
     "8081828384858687888990919293949596979899";
 
+void WritePair(char* out, uint32_t pair) { std::memcpy(out, kDigitPairs + 2 * pair, 2); }
+
+// Eight digits of `n` (below 10^8): two independent halves, so that the
+// divisions overlap.
+void WriteEightDigits(char* out, uint32_t n) {
+    const uint32_t high = n / 10000;
+    const uint32_t low = n % 10000;
+    WritePair(out, high / 100);
+    WritePair(out + 2, high % 100);
+    WritePair(out + 4, low / 100);
+    WritePair(out + 6, low % 100);
+}
+
 // Exactly `width` digits of `n` (n < 10^width), leading zeros included,
 // written backwards from `end`.
 void WriteDigitsBackwards(char* end, uint64_t n, int width) {
+    while (width >= 8) {
+        end -= 8;
+        WriteEightDigits(end, static_cast<uint32_t>(n % 100000000));
+        n /= 100000000;
+        width -= 8;
+    }
+    auto rest = static_cast<uint32_t>(n);
     while (width >= 2) {
-        const unsigned pair = static_cast<unsigned>(n % 100);
-        n /= 100;
         end -= 2;
-        std::memcpy(end, kDigitPairs + 2 * pair, 2);
+        WritePair(end, rest % 100);
+        rest /= 100;
         width -= 2;
     }
-    if (width == 1) *--end = static_cast<char>('0' + n);
+    if (width == 1) *--end = static_cast<char>('0' + rest);
 }
 
 // Number of decimal digits of `n`, at least one.
