@@ -40,43 +40,69 @@ constexpr char kDigitPairs[] =
     "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
     "8081828384858687888990919293949596979899";
 
-void WritePair(char* out, uint32_t pair) { std::memcpy(out, kDigitPairs + 2 * pair, 2); }
-
-// Eight digits of `n` (below 10^8): two independent halves, so that the
-// divisions overlap.
-void WriteEightDigits(char* out, uint32_t n) {
-    const uint32_t high = n / 10000;
-    const uint32_t low = n % 10000;
-    WritePair(out, high / 100);
-    WritePair(out + 2, high % 100);
-    WritePair(out + 4, low / 100);
-    WritePair(out + 6, low % 100);
+// The two digits of `pair` (below 100) as they lie in memory.
+uint64_t PairBytes(uint32_t pair) {
+    uint16_t bytes;
+    std::memcpy(&bytes, kDigitPairs + 2 * pair, 2);
+    return bytes;
 }
 
-// Exactly `width` digits of `n` (n < 10^width), leading zeros included,
-// written backwards from `end`.
-void WriteDigitsBackwards(char* end, uint64_t n, int width) {
-    while (width >= 8) {
-        end -= 8;
-        WriteEightDigits(end, static_cast<uint32_t>(n % 100000000));
+// The eight digits of `n` (below 10^8) as they lie in memory, formed in a
+// register from two independent halves, so that the divisions overlap.
+uint64_t EightDigitsWord(uint32_t n) {
+    const uint32_t high = n / 10000;
+    const uint32_t low = n % 10000;
+    const uint64_t a = PairBytes(high / 100), b = PairBytes(high % 100);
+    const uint64_t c = PairBytes(low / 100), d = PairBytes(low % 100);
+    if constexpr (std::endian::native == std::endian::little)
+        return a | b << 16 | c << 32 | d << 48;
+    else
+        return a << 48 | b << 32 | c << 16 | d;
+}
+
+void WriteEightDigits(char* out, uint32_t n) {
+    const uint64_t word = EightDigitsWord(n);
+    std::memcpy(out, &word, 8);
+}
+
+// The `width` (1 to 8) digits of `n` (below 10^width), leading zeros
+// included, at `out`; the eight bytes from `out` on are written. The unused
+// leading zeros are shifted out of the word: no branch depends on `width`.
+void WriteShortDigits(char* out, uint32_t n, int width) {
+    uint64_t word = EightDigitsWord(n);
+    const int unused = 8 * (8 - width);
+    if constexpr (std::endian::native == std::endian::little)
+        word >>= unused;
+    else
+        word <<= unused;
+    std::memcpy(out, &word, 8);
+}
+
+// Exactly `width` digits (at most 20) of `n` (n < 10^width), leading zeros
+// included, at `out`; writes at least eight bytes. The leading digits go
+// first, so that the bytes their write spills are overwritten by the rest.
+void WriteDigits(char* out, uint64_t n, int width) {
+    uint32_t lowerGroups[2];
+    int groups = 0;
+    while (width > 8) {
+        lowerGroups[groups++] = static_cast<uint32_t>(n % 100000000);
         n /= 100000000;
         width -= 8;
     }
-    auto rest = static_cast<uint32_t>(n);
-    while (width >= 2) {
-        end -= 2;
-        WritePair(end, rest % 100);
-        rest /= 100;
-        width -= 2;
+    WriteShortDigits(out, static_cast<uint32_t>(n), width);
+    out += width;
+    while (groups > 0) {
+        WriteEightDigits(out, lowerGroups[--groups]);
+        out += 8;
     }
-    if (width == 1) *--end = static_cast<char>('0' + rest);
 }
 
-// Number of decimal digits of `n`, at least one.
+// Number of decimal digits of `n`, at least one: log10(2) is about
+// 1233 / 4096, which gives the width from the bit width to within one.
 int DecimalWidth(uint64_t n) {
-    int width = 1;
-    while (width < 20 && n >= kPowersOfTen[width]) ++width;
-    return width;
+    n |= 1;  // zero has one digit, like one
+    const int estimate = (static_cast<int>(std::bit_width(n)) * 1233) >> 12;
+    return estimate + (n >= kPowersOfTen[estimate] ? 1 : 0);
 }
 
 char* FormatWithLibrary(char* out, double value, int decimals) {
@@ -118,12 +144,15 @@ char* FormatFixed(char* out, double value, int decimals) {
         const uint64_t scale = kPowersOfTen[decimals];
         const uint128 product = static_cast<uint128>(remainder) * scale;
         if (shift < 128) {
-            scaledFraction = static_cast<uint64_t>(product >> shift);
-            const uint128 rest = product & ((static_cast<uint128>(1) << shift) - 1);
+            // Half to even, without a branch on the bits shifted out: adding
+            // just under a half, plus one when the truncated result is odd,
+            // carries into the result exactly when it must round up. The
+            // last digit written decides what is odd. The sum stays below
+            // 2^110 + 2^127.
+            const uint64_t truncated = static_cast<uint64_t>(product >> shift);
+            const uint64_t odd = (decimals > 0 ? truncated : integerPart) & 1;
             const uint128 half = static_cast<uint128>(1) << (shift - 1);
-            // Half to even; the last digit written decides what is even.
-            const uint64_t lastDigit = decimals > 0 ? scaledFraction : integerPart;
-            if (rest > half || (rest == half && (lastDigit & 1) != 0)) ++scaledFraction;
+            scaledFraction = static_cast<uint64_t>((product + (half - 1) + odd) >> shift);
             if (scaledFraction == scale) {
                 scaledFraction = 0;
                 ++integerPart;
@@ -133,14 +162,15 @@ char* FormatFixed(char* out, double value, int decimals) {
     }
 
     char* p = out;
-    if (negative) *p++ = '-';
+    *p = '-';
+    p += negative ? 1 : 0;
     const int integerWidth = DecimalWidth(integerPart);
+    WriteDigits(p, integerPart, integerWidth);
     p += integerWidth;
-    WriteDigitsBackwards(p, integerPart, integerWidth);
     if (decimals > 0) {
         *p++ = '.';
+        WriteDigits(p, scaledFraction, decimals);
         p += decimals;
-        WriteDigitsBackwards(p, scaledFraction, decimals);
     }
     return p;
 }

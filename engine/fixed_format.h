@@ -11,7 +11,9 @@ constexpr int kMaxFixedDecimals = 17;
 constexpr int kFixedBufferSize = 1 + 309 + 1 + kMaxFixedDecimals;
 
 // Writes `value` with `decimals` (0 to kMaxFixedDecimals) digits after the
-// point into `out` and returns the end of the text. The digits are those of
+// point into `out`, which must have room for kFixedBufferSize characters,
+// and returns the end of the text; bytes after the end, within that room,
+// may be overwritten. The digits are those of
 // the exact binary value rounded half to even, as printf gives them in the
 // default rounding mode: a minus sign for every negative value (negative
 // zero and values that round to zero included), no plus sign, no exponent,

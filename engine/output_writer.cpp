@@ -33,8 +33,9 @@ class BlockBuffer {
     // The fixed-point conversion of printf's "%1.<decimals>lf": the same
     // digits, but independent of the locale.
     void Fixed(double value, int decimals) {
-        char digits[kFixedBufferSize];
-        Text(digits, static_cast<size_t>(FormatFixed(digits, value, decimals) - digits));
+        // Written in place: the buffer always has room for the longest.
+        if (m_used + kFixedBufferSize > sizeof m_data) Flush();
+        m_used = static_cast<size_t>(FormatFixed(m_data + m_used, value, decimals) - m_data);
     }
 
     // "; " and a field.
