@@ -1,5 +1,8 @@
 #include "engine/conversion_run.h"
 
+#include <memory>
+#include <new>
+
 #include "engine/file_io.h"
 #include "engine/geodesy.h"
 #include "engine/ski_reader.h"
@@ -7,6 +10,8 @@
 namespace delvaro {
 
 namespace {
+
+constexpr size_t kOutputBufferSize = size_t{1} << 18;
 
 EllipsoidParams Wgs84() { return EllipsoidParams{kWgs84A, Wgs84EccentricitySquared()}; }
 
@@ -80,6 +85,10 @@ Status RunConversion(ConversionHost& host, const char* outputFileName, double co
         host.ShowMessage(IDS_ERR_CANNOT_OPEN, kMbOk, outputFileName);
         return IDS_ERR_CANNOT_OPEN;
     }
+    // Large writes: the output of a big run goes to the file in few system
+    // calls. The buffer outlives the stream, which ConvertAll closes.
+    std::unique_ptr<char[]> buffer(new (std::nothrow) char[kOutputBufferSize]);
+    if (buffer != nullptr) std::setvbuf(out, buffer.get(), _IOFBF, kOutputBufferSize);
     return ConvertAll(host, out, true, ellipsoid, covarianceScaler, skiPaths);
 }
 
