@@ -96,9 +96,8 @@ bool ReadDataLine(SkiInput& input, int capacity, char* buffer, int32_t* lineCoun
     }
 }
 
-void SplitFields(int count, const char* text, FieldTable& table, Status* status) {
+void FindFields(int count, const char* text, FieldView* fields, Status* status) {
     *status = kStatusOk;
-    for (auto& slot : table) slot[kFieldLength] = '\0';
     const char* p = text;
     for (int field = 0; field < count; ++field) {
         while (*p != '\0' && IsBlank(*p)) ++p;
@@ -106,15 +105,27 @@ void SplitFields(int count, const char* text, FieldTable& table, Status* status)
             *status = IDS_ERR_TOO_FEW_FIELDS;
             return;
         }
-        int length = 0;
-        while (*p != '\0' && !IsBlank(*p)) {
-            if (length == kFieldLength) {
+        const char* start = p;
+        // A NUL is a blank too, so this stops at the end of the text.
+        while (!IsBlank(*p)) {
+            if (p - start == kFieldLength) {
                 *status = IDS_ERR_FIELD_TOO_LONG;
                 return;
             }
-            table[field][length++] = *p++;
+            ++p;
         }
-        table[field][length] = '\0';
+        fields[field] = FieldView{start, static_cast<size_t>(p - start)};
+    }
+}
+
+void SplitFields(int count, const char* text, FieldTable& table, Status* status) {
+    for (auto& slot : table) slot[kFieldLength] = '\0';
+    FieldView fields[kFieldCount];
+    FindFields(count, text, fields, status);
+    if (*status != kStatusOk) return;
+    for (int field = 0; field < count; ++field) {
+        std::memcpy(table[field], fields[field].data(), fields[field].size());
+        table[field][fields[field].size()] = '\0';
     }
 }
 
@@ -167,7 +178,7 @@ class SkiFileReader {
     bool StationRecord(int index);
     bool CovarianceRecord();
     bool DescriptionRecord();
-    bool ParseNumbers(int count, double* values);
+    bool ParseNumbers(int count, const FieldView* fields, double* values);
 
     SkiInput m_input;
     std::string m_stationDescription;
@@ -191,9 +202,9 @@ class SkiFileReader {
     int m_toRecords = 0;
 };
 
-bool SkiFileReader::ParseNumbers(int count, double* values) {
+bool SkiFileReader::ParseNumbers(int count, const FieldView* fields, double* values) {
     for (int i = 0; i < count; ++i) {
-        if (!ParseDecimalNumber(m_fields[i], values[i])) {
+        if (!ParseDecimalNumber(fields[i], values[i])) {
             *m_status = IDS_ERR_BAD_NUMBER;
             return false;
         }
@@ -248,27 +259,30 @@ bool SkiFileReader::StationRecord(int index) {
     std::strncpy(name, m_line + 2, kStationNameLength);
     name[kStationNameLength] = '\0';
     StripTrailingBlanks(name);
-    const char* numbers = std::strlen(m_line) > 17 ? m_line + 17 : "";
-    SplitFields(3, numbers, m_fields, m_status);
+    // The numbers start at character 18, if the line is that long.
+    const bool hasNumbers = std::memchr(m_line, '\0', 18) == nullptr;
+    FieldView fields[3];
+    FindFields(3, hasNumbers ? m_line + 17 : "", fields, m_status);
     if (*m_status != kStatusOk) return false;
     int& count = index == 0 ? m_fromRecords : m_toRecords;
     if (count < 2) ++count;
     double values[3];
-    if (!ParseNumbers(3, values)) return false;
+    if (!ParseNumbers(3, fields, values)) return false;
     double* target = index == 0 ? m_baseline.stationXyz[0] : m_baseline.vector;
     for (int axis = 0; axis < 3; ++axis) target[axis] = values[axis] / m_unitFactor;
     return true;
 }
 
 bool SkiFileReader::CovarianceRecord() {
-    SplitFields(7, m_line + 2, m_fields, m_status);
+    FieldView fields[7];
+    FindFields(7, m_line + 2, fields, m_status);
     if (*m_status != kStatusOk) return false;
     if (m_fromRecords != 1 || m_toRecords != 1) {
         *m_status = IDS_ERR_BAD_BASELINE;
         return false;
     }
     double values[7];
-    if (!ParseNumbers(7, values)) return false;
+    if (!ParseNumbers(7, fields, values)) return false;
     const double s2 = values[0] * values[0];
     // Divided by the unit factor once, not by its square: earlier
     // conversions did so, and results must stay comparable with them.

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <string_view>
 
 #include "common/engine_types.h"
 
@@ -52,6 +53,11 @@ bool ReadDataLine(SkiInput& input, int capacity, char* buffer, int32_t* lineCoun
 // The first `count` blank-separated fields of `text` into `table`; 5013 when
 // there are fewer, 5012 when one of them is longer than 50 characters.
 void SplitFields(int count, const char* text, FieldTable& table, Status* status);
+
+// The same fields and statuses as SplitFields, as views into `text`
+// (`fields` has room for `count`): for fields that are only read, not kept.
+using FieldView = std::string_view;
+void FindFields(int count, const char* text, FieldView* fields, Status* status);
 
 // Converts the SKI file `path`, appending its records to `out`.
 void ConvertSkiFile(const char* path, FILE* out, double a, double e2, double covarianceScaler,
