@@ -34,9 +34,51 @@ bool ExactQuotient(uint64_t significand, long power, double& value) {
 #endif
 }
 
+// The common field: a sign, at most 19 digits around an optional point,
+// an exponent of at most three digits, and a value that ExactQuotient
+// gives. True when the field is such a number and `value` is set; false
+// when the field needs the full reading below, which also rejects it if
+// it is no number.
+bool ParseShortDecimal(std::string_view field, double& value) {
+    const char* p = field.data();
+    const char* const end = p + field.size();
+    bool negative = false;
+    if (p < end && (*p == '+' || *p == '-')) negative = *p++ == '-';
+    uint64_t significand = 0;
+    const char* const integerStart = p;
+    while (p < end && IsDigit(*p))
+        significand = significand * 10 + static_cast<unsigned>(*p++ - '0');
+    const long integerDigits = p - integerStart;
+    long fractionDigits = 0;
+    if (p < end && *p == '.') {
+        const char* const fractionStart = ++p;
+        while (p < end && IsDigit(*p))
+            significand = significand * 10 + static_cast<unsigned>(*p++ - '0');
+        fractionDigits = p - fractionStart;
+    }
+    // Up to 19 digits the significand cannot have wrapped around.
+    const long digits = integerDigits + fractionDigits;
+    if (digits == 0 || digits > 19) return false;
+    long exponent = 0;
+    if (p < end && (*p == 'e' || *p == 'E')) {
+        ++p;
+        bool negativeExponent = false;
+        if (p < end && (*p == '+' || *p == '-')) negativeExponent = *p++ == '-';
+        const char* const exponentStart = p;
+        while (p < end && IsDigit(*p) && p - exponentStart < 3)
+            exponent = exponent * 10 + (*p++ - '0');
+        if (p == exponentStart) return false;
+        if (negativeExponent) exponent = -exponent;
+    }
+    if (p != end || !ExactQuotient(significand, exponent - fractionDigits, value)) return false;
+    if (negative) value = -value;
+    return true;
+}
+
 }  // namespace
 
 bool ParseDecimalNumber(std::string_view field, double& value) {
+    if (ParseShortDecimal(field, value)) return true;
     size_t i = 0;
     const size_t n = field.size();
     bool negative = false;

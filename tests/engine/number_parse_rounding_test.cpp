@@ -60,6 +60,25 @@ TEST(ParseDecimalNumber, GivesTheNearestDoubleForTypicalFields) {
         ExpectSameBits(text);
 }
 
+TEST(ParseDecimalNumber, RefusesWhatIsNotADecimalNumberAsAWhole) {
+    for (const char* text : {"",       "+",
+                             "-",      ".",
+                             "+.",     "e5",
+                             ".e5",    "1e",
+                             "1e+",    "1E-",
+                             "1.2.3",  "1x",
+                             "0x10",   "inf",
+                             "-nan",   "1,5",
+                             " 1",     "1 ",
+                             "--1",    "+-1",
+                             "1e5.0",  "1e2e3",
+                             "1d5",    "1e400",
+                             "-1e400", "12345678901234567890e300"}) {
+        double value = 0;
+        EXPECT_FALSE(ParseDecimalNumber(text, value)) << text;
+    }
+}
+
 // Random decimals with up to 22 digits, the point anywhere, and exponents
 // around the range where a single multiplication or division is exact.
 TEST(ParseDecimalNumber, GivesTheNearestDoubleForRandomDecimals) {
