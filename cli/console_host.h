@@ -9,7 +9,7 @@
 namespace delvaro {
 
 class ConsoleHost : public ConversionHost {
-public:
+  public:
     // `progress`: a line on `err` after every file.
     ConsoleHost(FILE* err, bool progress) : m_err(err), m_progress(progress) {}
 
@@ -22,7 +22,7 @@ public:
     void Refresh() override;
     int ShowMessage(unsigned id, unsigned type, ...) override;
 
-private:
+  private:
     FILE* m_err;
     bool m_progress;
     CString m_currentFile;

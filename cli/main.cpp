@@ -72,7 +72,8 @@ Match TakeValue(int argc, char** argv, int& i, char shortName, const char* longN
     const char* inline_value = nullptr;
     if (arg[0] == '-' && arg[1] == shortName) {
         if (arg[2] != '\0') inline_value = arg + 2;
-    } else if (std::strncmp(arg, "--", 2) == 0 && std::strncmp(arg + 2, longName, longLength) == 0 &&
+    } else if (std::strncmp(arg, "--", 2) == 0 &&
+               std::strncmp(arg + 2, longName, longLength) == 0 &&
                (arg[2 + longLength] == '\0' || arg[2 + longLength] == '=')) {
         if (arg[2 + longLength] == '=') inline_value = arg + 3 + longLength;
     } else {
@@ -153,8 +154,8 @@ int main(int argc, char** argv) {
         status = delvaro::RunConversionToStream(host, stdout, shownName.c_str(), options.scaler,
                                                 options.skiFiles);
     } else {
-        status = delvaro::RunConversion(host, options.output.c_str(), options.scaler,
-                                        options.skiFiles);
+        status =
+            delvaro::RunConversion(host, options.output.c_str(), options.scaler, options.skiFiles);
     }
     if (status != delvaro::kStatusOk) return kExitConversionFault;
     if (!options.quiet)

@@ -19,9 +19,9 @@ constexpr int kStationNameLength = 15;
 
 struct Baseline {
     char stationNames[2][kStationNameLength + 1] = {};  // from, to
-    double stationXyz[2][3] = {};                        // ECEF metres: from, to
-    double vector[3] = {};                               // to minus from, metres
-    double covariance[6] = {};                           // scaled, in record order
+    double stationXyz[2][3] = {};                       // ECEF metres: from, to
+    double vector[3] = {};                              // to minus from, metres
+    double covariance[6] = {};                          // scaled, in record order
     CString description;
 };
 

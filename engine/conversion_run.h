@@ -16,7 +16,7 @@ constexpr unsigned kMbOk = 0;
 // What a conversion run needs of its caller: the progress values it writes,
 // the wait cursor, a refresh of whatever shows the progress, and a report.
 class ConversionHost {
-public:
+  public:
     virtual ~ConversionHost() = default;
 
     virtual CString& CurrentFile() = 0;

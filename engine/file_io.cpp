@@ -34,7 +34,8 @@ static FileIdentity IdentityOfHandle(HANDLE handle) {
     if (handle != INVALID_HANDLE_VALUE && GetFileInformationByHandle(handle, &info)) {
         id.valid = true;
         id.device = info.dwVolumeSerialNumber;
-        id.index = (static_cast<unsigned long long>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+        id.index =
+            (static_cast<unsigned long long>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
     }
     return id;
 }

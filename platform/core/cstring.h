@@ -6,7 +6,7 @@
 #include <string_view>
 
 class CString {
-public:
+  public:
     CString() = default;
     CString(const char* text) : m_text(text != nullptr ? text : "") {}
     CString(const std::string& text) : m_text(text) {}
@@ -54,6 +54,6 @@ public:
         return CString(a.m_text + b.m_text);
     }
 
-private:
+  private:
     std::string m_text;
 };

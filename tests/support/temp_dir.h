@@ -1,0 +1,45 @@
+// A scratch folder for one test, removed with everything in it afterwards.
+#pragma once
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+namespace delvaro::test {
+
+class TempDir {
+  public:
+    TempDir() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "delvaro-XXXXXX").string();
+        if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+        m_path = pattern;
+    }
+    ~TempDir() {
+        std::error_code ec;
+        std::filesystem::remove_all(m_path, ec);
+    }
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    std::string Path(const std::string& name) const { return (m_path / name).string(); }
+
+    // Writes `bytes` into `name` exactly as given (binary) and returns its path.
+    std::string Write(const std::string& name, const std::string& bytes) const {
+        std::string path = Path(name);
+        std::ofstream out(path, std::ios::binary);
+        out << bytes;
+        return path;
+    }
+
+  private:
+    std::filesystem::path m_path;
+};
+
+inline std::string ReadFileBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+}  // namespace delvaro::test
