@@ -37,6 +37,7 @@ std::string ReadBytes(const std::filesystem::path& path) {
 
 TEST(RunConversion, GivesTheKeptOutputsByteForByte) {
     const std::filesystem::path fixtures = DELVARO_FIXTURE_DIR;
+    const std::filesystem::path samples = DELVARO_SAMPLE_DIR;
     struct Case {
         std::vector<std::string> files;
         double scaler;
@@ -51,11 +52,19 @@ TEST(RunConversion, GivesTheKeptOutputsByteForByte) {
         {{"network_m.asc", "network_fts.asc", "network_fti.asc", "extreme_values.asc"},
          2.5,
          "all_four_scaled_2.5.txt"},
+        {{"samples/bern_2026-03-14.asc", "samples/spiez_2026-03-16.asc",
+          "samples/thun_2026-03-15.asc"},
+         1.0,
+         "samples_all_three.txt"},
     };
     const auto output = std::filesystem::temp_directory_path() / "delvaro_golden_output.txt";
     for (const Case& c : cases) {
         std::vector<std::string> paths;
-        for (const std::string& file : c.files) paths.push_back((fixtures / file).string());
+        for (const std::string& file : c.files) {
+            const bool sample = file.rfind("samples/", 0) == 0;
+            paths.push_back(sample ? (samples / file.substr(8)).string()
+                                   : (fixtures / file).string());
+        }
         QuietHost host;
         ASSERT_EQ(RunConversion(host, output.string().c_str(), c.scaler, paths), kStatusOk);
         const std::string expected = ReadBytes(fixtures / "expected" / c.expected);
