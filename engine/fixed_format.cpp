@@ -120,6 +120,15 @@ char* FormatFixed(char* out, double value, int decimals) {
     const int biasedExponent = static_cast<int>((bits >> 52) & 0x7ff);
     const uint64_t fraction = bits & ((uint64_t{1} << 52) - 1);
     if (biasedExponent == 0x7ff) return FormatWithLibrary(out, value, decimals);
+    if (bits == 0) {
+        // Positive zero, which the writer prints often: "0", then the point
+        // and the zeros if there are decimals.
+        static constexpr char kZero[] = "0.00000000000000000";
+        static_assert(sizeof kZero == 2 + kMaxFixedDecimals + 1);
+        const int length = decimals > 0 ? 2 + decimals : 1;
+        std::memcpy(out, kZero, static_cast<size_t>(length));
+        return out + length;
+    }
 
     // value = mantissa * 2^exponent exactly.
     const uint64_t mantissa = biasedExponent == 0 ? fraction : fraction | (uint64_t{1} << 52);
