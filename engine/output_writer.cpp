@@ -1,6 +1,7 @@
 #include "engine/output_writer.h"
 
 #include <cstring>
+#include <string_view>
 
 #include "engine/fixed_format.h"
 #include "engine/geodesy.h"
@@ -42,6 +43,10 @@ class BlockBuffer {
     void Field(const char* text) {
         Text("; ", 2);
         Text(text);
+    }
+    void Field(std::string_view text) {
+        Text("; ", 2);
+        Text(text.data(), text.size());
     }
     void Field(double value, int decimals) {
         Text("; ", 2);
@@ -91,14 +96,18 @@ void WriteStationRecord(const char* name, double latitude, double longitude,
     {
         BlockBuffer block(out);
         block.Text("$GEO_COMPACT");
+        // The constant standard deviation, formatted once for its five uses.
+        char sigma[kFixedBufferSize];
+        const std::string_view sigmaText(
+            sigma, static_cast<size_t>(FormatFixed(sigma, kStationSigma, 7) - sigma));
         block.Field(name);
         block.Field(RadiansToPackedDms(latitude), 10);
-        block.Field(kStationSigma, 7);
+        block.Field(sigmaText);
         block.Field(RadiansToPackedDms(longitude), 10);
-        block.Field(kStationSigma, 7);
+        block.Field(sigmaText);
         for (int i = 0; i < 3; ++i) {
             block.Field(heightValues[i], 5);
-            block.Field(kStationSigma, 7);
+            block.Field(sigmaText);
         }
         for (int i = 0; i < 4; ++i) block.Field(trailingValues[i], 4);
         block.Text(kLineEnd);
