@@ -244,8 +244,10 @@ void BM_WriteBaseline(benchmark::State& state) {
     std::vector<Baseline> baselines(1024);
     for (size_t i = 0; i < baselines.size(); ++i) {
         Baseline& b = baselines[i];
-        std::snprintf(b.stationNames[0], sizeof b.stationNames[0], "PT%zu", i);
-        std::snprintf(b.stationNames[1], sizeof b.stationNames[1], "PT%zu", i + 1);
+        std::snprintf(b.stationNames[0], sizeof b.stationNames[0], "PT%u",
+                      static_cast<unsigned>(i));
+        std::snprintf(b.stationNames[1], sizeof b.stationNames[1], "PT%u",
+                      static_cast<unsigned>(i + 1));
         for (int axis = 0; axis < 3; ++axis) {
             b.stationXyz[0][axis] = stations[i][axis];
             b.stationXyz[1][axis] = stations[i + 1][axis];
