@@ -139,17 +139,24 @@ void WriteGpsObservation(const char* fromName, const char* toName, const double 
     CheckStream(out, status);
 }
 
-void WriteBaseline(const Baseline& baseline, const EllipsoidParams& ellipsoid,
-                   const char* stationDescription, FILE* out, Status* status) {
+void LocateStations(const Baseline& baseline, const EllipsoidParams& ellipsoid,
+                    GeodeticPosition stations[2]) {
     for (int index = 0; index < 2; ++index) {
         const double* xyz = baseline.stationXyz[index];
-        double latitude = 0, longitude = 0, height = 0;
-        EcefToGeodetic(ellipsoid.a, ellipsoid.e2, xyz[0], xyz[1], xyz[2], latitude, longitude,
-                       height);
-        const double heightValues[3] = {height, 0.0, height};
+        GeodeticPosition& station = stations[index];
+        EcefToGeodetic(ellipsoid.a, ellipsoid.e2, xyz[0], xyz[1], xyz[2], station.latitude,
+                       station.longitude, station.height);
+    }
+}
+
+void WriteLocatedBaseline(const Baseline& baseline, const GeodeticPosition stations[2],
+                          const char* stationDescription, FILE* out, Status* status) {
+    for (int index = 0; index < 2; ++index) {
+        const GeodeticPosition& station = stations[index];
+        const double heightValues[3] = {station.height, 0.0, station.height};
         const double trailingValues[4] = {0.0, 0.0, 0.0, 0.0};
-        WriteStationRecord(baseline.stationNames[index], latitude, longitude, heightValues,
-                           trailingValues, stationDescription, out, status);
+        WriteStationRecord(baseline.stationNames[index], station.latitude, station.longitude,
+                           heightValues, trailingValues, stationDescription, out, status);
         if (std::ferror(out)) {
             *status = IDS_ERR_WRITE;
             return;
@@ -158,6 +165,13 @@ void WriteBaseline(const Baseline& baseline, const EllipsoidParams& ellipsoid,
     WriteGpsObservation(baseline.stationNames[0], baseline.stationNames[1], baseline.vector,
                         baseline.covariance, baseline.description, out, status);
     CheckStream(out, status);
+}
+
+void WriteBaseline(const Baseline& baseline, const EllipsoidParams& ellipsoid,
+                   const char* stationDescription, FILE* out, Status* status) {
+    GeodeticPosition stations[2];
+    LocateStations(baseline, ellipsoid, stations);
+    WriteLocatedBaseline(baseline, stations, stationDescription, out, status);
 }
 
 }  // namespace delvaro
