@@ -6,6 +6,7 @@
 #include <string>
 
 #include "common/text_utils.h"
+#include "engine/background_writer.h"
 #include "engine/file_io.h"
 #include "engine/number_parse.h"
 #include "engine/output_writer.h"
@@ -170,7 +171,8 @@ class SkiFileReader {
           m_covarianceScaler(covarianceScaler),
           m_baselineCount(baselineCount),
           m_lineNumber(lineNumber),
-          m_status(status) {}
+          m_status(status),
+          m_writer(out, ellipsoid, m_stationDescription.c_str()) {}
 
     // Reads until the end of the file or the first fault. False when the
     // reading ended in a way that skips the checks made at the close.
@@ -186,6 +188,7 @@ class SkiFileReader {
     bool ReadHeader();
     void ReadRecords();
     bool WritePending();
+    bool FinishWriting();
     bool StationRecord(int index);
     bool CovarianceRecord();
     bool DescriptionRecord();
@@ -199,6 +202,7 @@ class SkiFileReader {
     int32_t* m_baselineCount;
     int32_t* m_lineNumber;
     Status* m_status;
+    BackgroundBaselineWriter m_writer;
 
     char m_line[kSkiLineBufferSize] = {};
     FieldTable m_fields = {};
@@ -255,12 +259,26 @@ bool SkiFileReader::ReadHeader() {
     return true;
 }
 
+// Hands the completed baseline to the writer, which writes it while reading
+// goes on. False when reading is to stop: a write is known to have failed.
 bool SkiFileReader::WritePending() {
     if (!m_baselinePending) return true;
     m_baselinePending = false;
-    WriteBaseline(m_baseline, m_ellipsoid, m_stationDescription.c_str(), m_out, m_status);
+    const bool writing = m_writer.Write(m_baseline, {*m_lineNumber, *m_baselineCount});
     m_baseline.description.Empty();
-    return *m_status == kStatusOk;
+    return writing;
+}
+
+// Waits for the writer. A failed write ends reading where the baseline was
+// handed over: its line number and count, and 5020, as if reading had
+// stopped right after that write. False then.
+bool SkiFileReader::FinishWriting() {
+    BackgroundBaselineWriter::Position failedAt;
+    if (m_writer.Finish(&failedAt)) return true;
+    *m_status = IDS_ERR_WRITE;
+    *m_lineNumber = failedAt.lineNumber;
+    *m_baselineCount = failedAt.baselineCount;
+    return false;
 }
 
 // A from record (index 0) or a to record (index 1): the station name in the
@@ -345,7 +363,8 @@ bool SkiFileReader::Read() {
     ReadRecords();
     // A baseline completed before the end, or before a fault, is still
     // written; a fault or a failed write then stands as it is.
-    if (m_baselinePending && !WritePending()) return false;
+    WritePending();
+    if (!FinishWriting()) return false;
     return *m_status == kStatusOk;
 }
 
