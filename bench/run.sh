@@ -45,7 +45,7 @@ data=${data:-$build/bench-data}
 for tool in python3 /usr/bin/time cmp awk; do
     command -v "$tool" >/dev/null || { echo "run.sh: $tool is needed" >&2; exit 77; }
 done
-/usr/bin/time -v true 2>&1 | grep -q 'Maximum resident' || {
+[[ $(/usr/bin/time -v true 2>&1) == *"Maximum resident"* ]] || {
     echo "run.sh: /usr/bin/time is not GNU time (Debian package 'time')" >&2
     exit 77
 }
