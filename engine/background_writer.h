@@ -1,6 +1,7 @@
 // Writing a file's baselines on a second thread while its reading goes on.
 #pragma once
 
+#include <atomic>
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
@@ -18,11 +19,13 @@ namespace delvaro {
 // over: the first few at once, on the caller's thread, the rest of a large
 // file on a thread of its own when one can be had. The geodetic positions
 // are then computed on the caller's thread, which shares the work about
-// evenly between the two. Each baseline carries the reader's
-// position when it was handed over; when a write fails, nothing after it is written, and that
-// position is where the reader is to stand: as if it had written the baseline itself the moment it
-// was complete, and stopped at the failure. Between the first Write and Finish only the writer
-// touches the output stream.
+// evenly between the two.
+//
+// Each baseline carries the reader's position when it was handed over.
+// When a write fails, nothing after it is written, and that position is
+// where the reader is to stand: as if it had written the baseline itself
+// the moment it was complete, and stopped at the failure. Between the first
+// Write and Finish only the writer touches the output stream.
 class BackgroundBaselineWriter {
   public:
     struct Position {
@@ -40,9 +43,10 @@ class BackgroundBaselineWriter {
     // failed; nothing more is taken then.
     bool Write(const Baseline& baseline, Position position);
 
-    // Waits until every baseline handed over has been written. True when
-    // all were; otherwise `failedAt` receives the position of the one whose
-    // write failed (status 5020).
+    // Waits until every baseline handed over has been written; nothing is
+    // handed over after it. True when all were written; otherwise
+    // `failedAt` receives the position of the one whose write failed
+    // (status 5020).
     bool Finish(Position* failedAt);
 
   private:
@@ -51,15 +55,20 @@ class BackgroundBaselineWriter {
         GeodeticPosition stations[2];
         Position position;
     };
-    // Baselines written at once before the thread starts; jobs in flight
-    // at most, and how many change hands at once.
+    // Baselines written at once before the thread starts; jobs in flight at
+    // most (the ring stays within a core's second-level cache); jobs handed
+    // over at once.
     static constexpr size_t kWrittenFirst = 64;
-    static constexpr size_t kCapacity = 256;
-    static constexpr size_t kBatch = 32;
+    static constexpr size_t kCapacity = 1024;
+    static constexpr size_t kBatch = 128;
 
     void Start();
     bool WriteNow(const Baseline& baseline, Position position);
     void WriteJobs();
+    void HandOver();
+    template <class Ready>
+    void WaitUntil(const Ready& ready, std::atomic<bool>& sleeping);
+    void Wake(const std::atomic<bool>& sleeping);
 
     FILE* m_out;
     EllipsoidParams m_ellipsoid;
@@ -71,18 +80,21 @@ class BackgroundBaselineWriter {
     std::thread m_thread;
 
     // The reader's side.
-    size_t m_taken = 0;     // jobs filled
-    size_t m_offered = 0;   // jobs last made available to the writer
-    size_t m_doneSeen = 0;  // jobs known to be done with
+    size_t m_taken = 0;    // jobs filled
+    size_t m_offered = 0;  // jobs last handed over
 
-    // Shared, under m_mutex.
+    // Shared between the two threads.
+    std::atomic<size_t> m_available{0};  // jobs the writer may take
+    std::atomic<size_t> m_done{0};       // jobs the writer is done with
+    std::atomic<bool> m_closing{false};  // no more jobs come
+    std::atomic<bool> m_failed{false};   // m_failedAt is set before
+    Position m_failedAt;
+    // A thread that found nothing to do for a while sleeps on m_changed,
+    // and says so, so that the other one wakes it.
     std::mutex m_mutex;
     std::condition_variable m_changed;
-    size_t m_available = 0;  // jobs the writer may take
-    size_t m_done = 0;       // jobs the writer is done with
-    bool m_closing = false;  // no more jobs come
-    bool m_failed = false;
-    Position m_failedAt;
+    std::atomic<bool> m_writerSleeping{false};
+    std::atomic<bool> m_readerSleeping{false};
 };
 
 }  // namespace delvaro
