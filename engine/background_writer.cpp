@@ -102,7 +102,8 @@ bool BackgroundBaselineWriter::Write(const Baseline& baseline, Position position
     if (m_failed.load()) return false;
     Job& job = m_jobs[m_taken % kCapacity];
     job.baseline = baseline;
-    LocateStations(baseline, m_ellipsoid, job.stations);
+    job.located = m_taken - m_done.load(std::memory_order_relaxed) >= kLagging;
+    if (job.located) LocateStations(baseline, m_ellipsoid, job.stations);
     job.position = position;
     ++m_taken;
     if (m_taken - m_offered >= kBatch) HandOver();
@@ -126,7 +127,8 @@ void BackgroundBaselineWriter::WriteJobs() {
         // A batch at a time, so that the reader learns of free places.
         const size_t end = std::min(available, next + kBatch);
         for (; next < end; ++next) {
-            const Job& job = m_jobs[next % kCapacity];
+            Job& job = m_jobs[next % kCapacity];
+            if (!job.located) LocateStations(job.baseline, m_ellipsoid, job.stations);
             Status status = kStatusOk;
             WriteLocatedBaseline(job.baseline, job.stations, m_stationDescription, m_out, &status);
             if (status != kStatusOk) {

@@ -18,8 +18,8 @@ namespace delvaro {
 // Writes baselines as WriteBaseline does, in the order they are handed
 // over: the first few at once, on the caller's thread, the rest of a large
 // file on a thread of its own when one can be had. The geodetic positions
-// are then computed on the caller's thread, which shares the work about
-// evenly between the two.
+// are computed by whichever thread has less to do: by the reader while the
+// writer lags behind, by the writer otherwise.
 //
 // Each baseline carries the reader's position when it was handed over.
 // When a write fails, nothing after it is written, and that position is
@@ -52,6 +52,7 @@ class BackgroundBaselineWriter {
   private:
     struct Job {
         Baseline baseline;
+        bool located = false;  // stations computed by the reader
         GeodeticPosition stations[2];
         Position position;
     };
@@ -61,6 +62,8 @@ class BackgroundBaselineWriter {
     static constexpr size_t kWrittenFirst = 64;
     static constexpr size_t kCapacity = 1024;
     static constexpr size_t kBatch = 128;
+    // Jobs in flight from which the writer counts as lagging behind.
+    static constexpr size_t kLagging = 3 * kBatch;
 
     void Start();
     bool WriteNow(const Baseline& baseline, Position position);
