@@ -1,7 +1,9 @@
 #include "engine/conversion_run.h"
 
+#include <filesystem>
 #include <memory>
 #include <new>
+#include <system_error>
 
 #include "engine/file_io.h"
 #include "engine/geodesy.h"
@@ -19,6 +21,20 @@ bool IsOneOf(const FileIdentity& output, const std::vector<std::string>& paths) 
     if (!output.valid) return false;
     for (const std::string& path : paths)
         if (IdentityOfPath(path.c_str()) == output) return true;
+    return false;
+}
+
+// An output that does not exist yet has no identity, but it can still be
+// named among the SKI files: the run would create it and then read back
+// its own partial output.
+bool IsNamedAmong(const char* output, const std::vector<std::string>& paths) {
+    std::error_code error;
+    const std::filesystem::path name = std::filesystem::weakly_canonical(output, error);
+    if (error) return false;
+    for (const std::string& path : paths) {
+        const std::filesystem::path other = std::filesystem::weakly_canonical(path, error);
+        if (!error && other == name) return true;
+    }
     return false;
 }
 
@@ -76,7 +92,8 @@ Status RunConversion(ConversionHost& host, const char* outputFileName, double co
     if (skiPaths.empty()) return kStatusOk;
     // Checked before anything is created or truncated: writing the output
     // would destroy the very input about to be read.
-    if (IsOneOf(IdentityOfPath(outputFileName), skiPaths)) {
+    if (IsOneOf(IdentityOfPath(outputFileName), skiPaths) ||
+        IsNamedAmong(outputFileName, skiPaths)) {
         host.ShowMessage(IDS_ERR_OUTPUT_IS_INPUT, kMbOk, outputFileName);
         return IDS_ERR_OUTPUT_IS_INPUT;
     }

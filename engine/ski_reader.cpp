@@ -1,6 +1,7 @@
 #include "engine/ski_reader.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -315,10 +316,24 @@ bool SkiFileReader::CovarianceRecord() {
     const double s2 = values[0] * values[0];
     // Divided by the unit factor once, not by its square: earlier
     // conversions did so, and results must stay comparable with them.
+    double covariance[6];
     for (int i = 0; i < 6; ++i)
-        m_baseline.covariance[i] = ((s2 * values[i + 1]) * m_covarianceScaler) / m_unitFactor;
+        covariance[i] = ((s2 * values[i + 1]) * m_covarianceScaler) / m_unitFactor;
+    double toXyz[3];
     for (int axis = 0; axis < 3; ++axis)
-        m_baseline.stationXyz[1][axis] = m_baseline.stationXyz[0][axis] + m_baseline.vector[axis];
+        toXyz[axis] = m_baseline.stationXyz[0][axis] + m_baseline.vector[axis];
+    // Finite numbers can still overflow here (a huge scale factor, a vector
+    // added to a huge position); "inf" or "nan" in the output would pass
+    // for a result.
+    bool finite = true;
+    for (double v : covariance) finite = finite && std::isfinite(v);
+    for (double v : toXyz) finite = finite && std::isfinite(v);
+    if (!finite) {
+        *m_status = IDS_ERR_BAD_NUMBER;
+        return false;
+    }
+    std::memcpy(m_baseline.covariance, covariance, sizeof covariance);
+    std::memcpy(m_baseline.stationXyz[1], toXyz, sizeof toXyz);
     m_baselinePending = true;
     m_baselineFound = true;
     m_fromRecords = 0;

@@ -187,6 +187,13 @@ TEST_F(RunConversionTest, RefusesAnOutputThatIsOneOfTheInputs) {
     }
     EXPECT_EQ(test::ReadFileBytes(a), content);
     EXPECT_EQ(test::ReadFileBytes(b), content);
+
+    // Named among the SKI files before it exists: nothing is created.
+    const std::string fresh = dir.Path("fresh.asc");
+    RecordingHost h;
+    EXPECT_EQ(RunConversion(h, fresh.c_str(), 1.0, {a, dir.Path("sub/../fresh.asc")}),
+              IDS_ERR_OUTPUT_IS_INPUT);
+    EXPECT_FALSE(std::filesystem::exists(fresh));
 }
 
 TEST_F(RunConversionTest, FailureThatAppearsOnlyAtCloseIsAWriteError) {
