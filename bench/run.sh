@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Whole-process benchmark of delvaro-cli against the cost of moving its bytes.
 #
-# Generates a realistic SKI file (200,000 baselines, about 62 MB, fixed seed),
+# Generates a realistic SKI file (200,000 baselines, about 64 MB, fixed seed),
 # converts it once to get the expected output, then times, alternately and
 # several times over:
 #   floor:       cat input.asc expected.txt > sink
