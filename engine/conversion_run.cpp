@@ -1,6 +1,8 @@
 #include "engine/conversion_run.h"
 
 #include <filesystem>
+#include <memory>
+#include <new>
 #include <system_error>
 
 #include "engine/file_io.h"
@@ -10,6 +12,8 @@
 namespace delvaro {
 
 namespace {
+
+constexpr size_t kOutputBufferSize = size_t{1} << 18;
 
 EllipsoidParams Wgs84() { return EllipsoidParams{kWgs84A, Wgs84EccentricitySquared()}; }
 
@@ -57,6 +61,10 @@ Status ConvertAll(ConversionHost& host, FILE* out, bool closeOutput,
         lineNumber = 0;
         ConvertSkiFile(path.c_str(), out, ellipsoid.a, ellipsoid.e2, covarianceScaler,
                        &host.BaselinesProcessed(), &lineNumber, &status);
+        // A file counts as converted once its records have reached the
+        // output, not the stream's buffer: a write that fails later would
+        // otherwise be reported for the next file, or for none.
+        if (status == kStatusOk && std::fflush(out) != 0) status = IDS_ERR_WRITE;
         if (status == kStatusOk) ++host.FilesProcessed();
         host.Refresh();
     }
@@ -94,6 +102,10 @@ Status RunConversion(ConversionHost& host, const char* outputFileName, double co
         host.ShowMessage(IDS_ERR_CANNOT_OPEN, kMbOk, outputFileName);
         return IDS_ERR_CANNOT_OPEN;
     }
+    // Large writes: the output of a big run goes to the file in few system
+    // calls. The buffer outlives the stream, which ConvertAll closes.
+    std::unique_ptr<char[]> buffer(new (std::nothrow) char[kOutputBufferSize]);
+    if (buffer != nullptr) std::setvbuf(out, buffer.get(), _IOFBF, kOutputBufferSize);
     return ConvertAll(host, out, true, ellipsoid, covarianceScaler, skiPaths);
 }
 

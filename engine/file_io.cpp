@@ -79,7 +79,6 @@ FILE* CreateOutputFile(const char* path) {
         ::close(fd);
         return nullptr;
     }
-    std::setvbuf(file, nullptr, _IOFBF, 1 << 16);
     return file;
 }
 

@@ -11,7 +11,8 @@ namespace delvaro {
 FILE* OpenSkiFile(const char* path);
 
 // Creates or truncates the output for binary writing: every line end is
-// written as CR LF by the writer itself.
+// written as CR LF by the writer itself. No I/O has happened on the stream,
+// so the caller may still give it a buffer of its own.
 FILE* CreateOutputFile(const char* path);
 
 // Device and file number (or volume and index) of an existing file.

@@ -55,9 +55,10 @@ void EcefToGeodetic(double a, double e2, double x, double y, double z, double& l
     // Fixed-point iteration on the latitude. Near the surface it settles in
     // a few passes; deep inside the Earth it can cycle, hence the cap.
     for (int pass = 0; pass < kMaxLatitudePasses; ++pass) {
+        // One sine serves both uses: the same argument gives the same value.
         double s = Sine(phi);
         n = a / SquareRoot(1 - (s * s) * e2);  // prime-vertical radius at phi
-        double t = (Sine(phi) * n) * e2 + z;
+        double t = (s * n) * e2 + z;
         double next = QuadrantAngle(p, t);
         double change = Absolute(phi - next);
         phi = next;

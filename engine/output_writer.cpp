@@ -1,8 +1,9 @@
 #include "engine/output_writer.h"
 
-#include <charconv>
 #include <cstring>
+#include <string_view>
 
+#include "engine/fixed_format.h"
 #include "engine/geodesy.h"
 
 namespace delvaro {
@@ -33,16 +34,19 @@ class BlockBuffer {
     // The fixed-point conversion of printf's "%1.<decimals>lf": the same
     // digits, but independent of the locale.
     void Fixed(double value, int decimals) {
-        char digits[400];  // the largest double has 309 integer digits
-        auto result = std::to_chars(digits, digits + sizeof digits, value, std::chars_format::fixed,
-                                    decimals);
-        Text(digits, static_cast<size_t>(result.ptr - digits));
+        // Written in place: the buffer always has room for the longest.
+        if (m_used + kFixedBufferSize > sizeof m_data) Flush();
+        m_used = static_cast<size_t>(FormatFixed(m_data + m_used, value, decimals) - m_data);
     }
 
     // "; " and a field.
     void Field(const char* text) {
         Text("; ", 2);
         Text(text);
+    }
+    void Field(std::string_view text) {
+        Text("; ", 2);
+        Text(text.data(), text.size());
     }
     void Field(double value, int decimals) {
         Text("; ", 2);
@@ -92,14 +96,18 @@ void WriteStationRecord(const char* name, double latitude, double longitude,
     {
         BlockBuffer block(out);
         block.Text("$GEO_COMPACT");
+        // The constant standard deviation, formatted once for its five uses.
+        char sigma[kFixedBufferSize];
+        const std::string_view sigmaText(
+            sigma, static_cast<size_t>(FormatFixed(sigma, kStationSigma, 7) - sigma));
         block.Field(name);
         block.Field(RadiansToPackedDms(latitude), 10);
-        block.Field(kStationSigma, 7);
+        block.Field(sigmaText);
         block.Field(RadiansToPackedDms(longitude), 10);
-        block.Field(kStationSigma, 7);
+        block.Field(sigmaText);
         for (int i = 0; i < 3; ++i) {
             block.Field(heightValues[i], 5);
-            block.Field(kStationSigma, 7);
+            block.Field(sigmaText);
         }
         for (int i = 0; i < 4; ++i) block.Field(trailingValues[i], 4);
         block.Text(kLineEnd);
@@ -131,17 +139,24 @@ void WriteGpsObservation(const char* fromName, const char* toName, const double 
     CheckStream(out, status);
 }
 
-void WriteBaseline(const Baseline& baseline, const EllipsoidParams& ellipsoid,
-                   const char* stationDescription, FILE* out, Status* status) {
+void LocateStations(const Baseline& baseline, const EllipsoidParams& ellipsoid,
+                    GeodeticPosition stations[2]) {
     for (int index = 0; index < 2; ++index) {
         const double* xyz = baseline.stationXyz[index];
-        double latitude = 0, longitude = 0, height = 0;
-        EcefToGeodetic(ellipsoid.a, ellipsoid.e2, xyz[0], xyz[1], xyz[2], latitude, longitude,
-                       height);
-        const double heightValues[3] = {height, 0.0, height};
+        GeodeticPosition& station = stations[index];
+        EcefToGeodetic(ellipsoid.a, ellipsoid.e2, xyz[0], xyz[1], xyz[2], station.latitude,
+                       station.longitude, station.height);
+    }
+}
+
+void WriteLocatedBaseline(const Baseline& baseline, const GeodeticPosition stations[2],
+                          const char* stationDescription, FILE* out, Status* status) {
+    for (int index = 0; index < 2; ++index) {
+        const GeodeticPosition& station = stations[index];
+        const double heightValues[3] = {station.height, 0.0, station.height};
         const double trailingValues[4] = {0.0, 0.0, 0.0, 0.0};
-        WriteStationRecord(baseline.stationNames[index], latitude, longitude, heightValues,
-                           trailingValues, stationDescription, out, status);
+        WriteStationRecord(baseline.stationNames[index], station.latitude, station.longitude,
+                           heightValues, trailingValues, stationDescription, out, status);
         if (std::ferror(out)) {
             *status = IDS_ERR_WRITE;
             return;
@@ -150,6 +165,13 @@ void WriteBaseline(const Baseline& baseline, const EllipsoidParams& ellipsoid,
     WriteGpsObservation(baseline.stationNames[0], baseline.stationNames[1], baseline.vector,
                         baseline.covariance, baseline.description, out, status);
     CheckStream(out, status);
+}
+
+void WriteBaseline(const Baseline& baseline, const EllipsoidParams& ellipsoid,
+                   const char* stationDescription, FILE* out, Status* status) {
+    GeodeticPosition stations[2];
+    LocateStations(baseline, ellipsoid, stations);
+    WriteLocatedBaseline(baseline, stations, stationDescription, out, status);
 }
 
 }  // namespace delvaro

@@ -23,4 +23,16 @@ void WriteGpsObservation(const char* fromName, const char* toName, const double 
 void WriteBaseline(const Baseline& baseline, const EllipsoidParams& ellipsoid,
                    const char* stationDescription, FILE* out, Status* status);
 
+// WriteBaseline in its two steps, which may run on different threads: the
+// geodetic positions of both stations (a pure computation), then the blocks.
+struct GeodeticPosition {
+    double latitude = 0;   // radians
+    double longitude = 0;  // radians
+    double height = 0;     // metres above the ellipsoid
+};
+void LocateStations(const Baseline& baseline, const EllipsoidParams& ellipsoid,
+                    GeodeticPosition stations[2]);
+void WriteLocatedBaseline(const Baseline& baseline, const GeodeticPosition stations[2],
+                          const char* stationDescription, FILE* out, Status* status);
+
 }  // namespace delvaro

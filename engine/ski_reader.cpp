@@ -1,11 +1,13 @@
 #include "engine/ski_reader.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <memory>
 #include <string>
 
 #include "common/text_utils.h"
+#include "engine/background_writer.h"
 #include "engine/file_io.h"
 #include "engine/number_parse.h"
 #include "engine/output_writer.h"
@@ -24,22 +26,43 @@ bool SkiInput::Refill() {
     return false;
 }
 
-int SkiInput::NextByte() {
-    if (m_position == m_length && !Refill()) return EOF;
-    return m_data[m_position++];
-}
-
 int SkiInput::PeekByte() {
     if (m_position == m_length && !Refill()) return EOF;
     return m_data[m_position];
 }
 
-bool SkiInput::ReadLine(char* buffer, int maxChars) {
+int SkiInput::ReadLine(char* buffer, int maxChars) {
     int count = 0;
     while (count < maxChars) {
-        int c = NextByte();
-        if (c == EOF) break;
-        if (c == '\r' && PeekByte() == '\n') c = NextByte();
+        if (m_position == m_length && !Refill()) break;
+        // Plain bytes go straight across; only a line feed, a carriage
+        // return or a NUL needs a closer look.
+        const unsigned char* block = m_data + m_position;
+        const size_t available =
+            std::min(m_length - m_position, static_cast<size_t>(maxChars - count));
+        size_t plain = 0;
+        // Eight bytes at a time while none of them is below 14, which takes
+        // in the three that matter (the word test finds whether any byte is
+        // below 14; bytes from 0x80 up never count).
+        constexpr uint64_t kOnes = 0x0101010101010101ull;
+        while (available - plain >= 8) {
+            uint64_t word;
+            std::memcpy(&word, block + plain, 8);
+            if (((word - kOnes * 14) & ~word & kOnes * 0x80) != 0) break;
+            std::memcpy(buffer + count + plain, &word, 8);
+            plain += 8;
+        }
+        while (plain < available) {
+            const unsigned char c = block[plain];
+            if (c <= '\r' && (c == '\n' || c == '\r' || c == '\0')) break;
+            buffer[count + plain] = static_cast<char>(c);
+            ++plain;
+        }
+        m_position += plain;
+        count += static_cast<int>(plain);
+        if (plain == available) continue;
+        int c = m_data[m_position++];
+        if (c == '\r' && PeekByte() == '\n') c = m_data[m_position++];
         // A NUL would end the line's text early and lose what follows it;
         // it is a blank like every other control character.
         if (c == '\0') c = ' ';
@@ -48,18 +71,32 @@ bool SkiInput::ReadLine(char* buffer, int maxChars) {
     }
     buffer[count] = '\0';
     // A read that fails part way delivers nothing, as fgets does.
-    if (m_failed) return false;
-    return count > 0;
+    if (m_failed) return 0;
+    return count;
 }
+
+namespace {
+
+// StripBlanks for a line of known length that holds no NUL.
+void StripLineBlanks(char* line, int length) {
+    int end = length;
+    while (end > 0 && IsBlank(line[end - 1])) --end;
+    int start = 0;
+    while (start < end && IsBlank(line[start])) ++start;
+    if (start > 0) std::memmove(line, line + start, static_cast<size_t>(end - start));
+    line[end - start] = '\0';
+}
+
+}  // namespace
 
 bool ReadDataLine(SkiInput& input, int capacity, char* buffer, int32_t* lineCounter,
                   Status* status) {
     *status = kStatusOk;
     for (;;) {
         if (*lineCounter < INT32_MAX) ++*lineCounter;
-        if (input.ReadLine(buffer, capacity - 3)) {
+        if (int length = input.ReadLine(buffer, capacity - 3); length > 0) {
             buffer[capacity - 1] = '\0';
-            StripBlanks(buffer);
+            StripLineBlanks(buffer, length);
         } else if (input.Failed()) {
             *status = IDS_ERR_READ;
             return false;
@@ -72,9 +109,8 @@ bool ReadDataLine(SkiInput& input, int capacity, char* buffer, int32_t* lineCoun
     }
 }
 
-void SplitFields(int count, const char* text, FieldTable& table, Status* status) {
+void FindFields(int count, const char* text, FieldView* fields, Status* status) {
     *status = kStatusOk;
-    for (auto& slot : table) slot[kFieldLength] = '\0';
     const char* p = text;
     for (int field = 0; field < count; ++field) {
         while (*p != '\0' && IsBlank(*p)) ++p;
@@ -82,15 +118,27 @@ void SplitFields(int count, const char* text, FieldTable& table, Status* status)
             *status = IDS_ERR_TOO_FEW_FIELDS;
             return;
         }
-        int length = 0;
-        while (*p != '\0' && !IsBlank(*p)) {
-            if (length == kFieldLength) {
+        const char* start = p;
+        // A NUL is a blank too, so this stops at the end of the text.
+        while (!IsBlank(*p)) {
+            if (p - start == kFieldLength) {
                 *status = IDS_ERR_FIELD_TOO_LONG;
                 return;
             }
-            table[field][length++] = *p++;
+            ++p;
         }
-        table[field][length] = '\0';
+        fields[field] = FieldView{start, static_cast<size_t>(p - start)};
+    }
+}
+
+void SplitFields(int count, const char* text, FieldTable& table, Status* status) {
+    for (auto& slot : table) slot[kFieldLength] = '\0';
+    FieldView fields[kFieldCount];
+    FindFields(count, text, fields, status);
+    if (*status != kStatusOk) return;
+    for (int field = 0; field < count; ++field) {
+        std::memcpy(table[field], fields[field].data(), fields[field].size());
+        table[field][fields[field].size()] = '\0';
     }
 }
 
@@ -124,7 +172,8 @@ class SkiFileReader {
           m_covarianceScaler(covarianceScaler),
           m_baselineCount(baselineCount),
           m_lineNumber(lineNumber),
-          m_status(status) {}
+          m_status(status),
+          m_writer(out, ellipsoid, m_stationDescription.c_str()) {}
 
     // Reads until the end of the file or the first fault. False when the
     // reading ended in a way that skips the checks made at the close.
@@ -140,10 +189,11 @@ class SkiFileReader {
     bool ReadHeader();
     void ReadRecords();
     bool WritePending();
+    bool FinishWriting();
     bool StationRecord(int index);
     bool CovarianceRecord();
     bool DescriptionRecord();
-    bool ParseNumbers(int count, double* values);
+    bool ParseNumbers(int count, const FieldView* fields, double* values);
 
     SkiInput m_input;
     std::string m_stationDescription;
@@ -153,6 +203,7 @@ class SkiFileReader {
     int32_t* m_baselineCount;
     int32_t* m_lineNumber;
     Status* m_status;
+    BackgroundBaselineWriter m_writer;
 
     char m_line[kSkiLineBufferSize] = {};
     FieldTable m_fields = {};
@@ -167,9 +218,9 @@ class SkiFileReader {
     int m_toRecords = 0;
 };
 
-bool SkiFileReader::ParseNumbers(int count, double* values) {
+bool SkiFileReader::ParseNumbers(int count, const FieldView* fields, double* values) {
     for (int i = 0; i < count; ++i) {
-        if (!ParseDecimalNumber(m_fields[i], values[i])) {
+        if (!ParseDecimalNumber(fields[i], values[i])) {
             *m_status = IDS_ERR_BAD_NUMBER;
             return false;
         }
@@ -209,12 +260,26 @@ bool SkiFileReader::ReadHeader() {
     return true;
 }
 
+// Hands the completed baseline to the writer, which writes it while reading
+// goes on. False when reading is to stop: a write is known to have failed.
 bool SkiFileReader::WritePending() {
     if (!m_baselinePending) return true;
     m_baselinePending = false;
-    WriteBaseline(m_baseline, m_ellipsoid, m_stationDescription.c_str(), m_out, m_status);
+    const bool writing = m_writer.Write(m_baseline, {*m_lineNumber, *m_baselineCount});
     m_baseline.description.Empty();
-    return *m_status == kStatusOk;
+    return writing;
+}
+
+// Waits for the writer. A failed write ends reading where the baseline was
+// handed over: its line number and count, and 5020, as if reading had
+// stopped right after that write. False then.
+bool SkiFileReader::FinishWriting() {
+    BackgroundBaselineWriter::Position failedAt;
+    if (m_writer.Finish(&failedAt)) return true;
+    *m_status = IDS_ERR_WRITE;
+    *m_lineNumber = failedAt.lineNumber;
+    *m_baselineCount = failedAt.baselineCount;
+    return false;
 }
 
 // A from record (index 0) or a to record (index 1): the station name in the
@@ -224,27 +289,30 @@ bool SkiFileReader::StationRecord(int index) {
     std::strncpy(name, m_line + 2, kStationNameLength);
     name[kStationNameLength] = '\0';
     StripTrailingBlanks(name);
-    const char* numbers = std::strlen(m_line) > 17 ? m_line + 17 : "";
-    SplitFields(3, numbers, m_fields, m_status);
+    // The numbers start at character 18, if the line is that long.
+    const bool hasNumbers = std::memchr(m_line, '\0', 18) == nullptr;
+    FieldView fields[3];
+    FindFields(3, hasNumbers ? m_line + 17 : "", fields, m_status);
     if (*m_status != kStatusOk) return false;
     int& count = index == 0 ? m_fromRecords : m_toRecords;
     if (count < 2) ++count;
     double values[3];
-    if (!ParseNumbers(3, values)) return false;
+    if (!ParseNumbers(3, fields, values)) return false;
     double* target = index == 0 ? m_baseline.stationXyz[0] : m_baseline.vector;
     for (int axis = 0; axis < 3; ++axis) target[axis] = values[axis] / m_unitFactor;
     return true;
 }
 
 bool SkiFileReader::CovarianceRecord() {
-    SplitFields(7, m_line + 2, m_fields, m_status);
+    FieldView fields[7];
+    FindFields(7, m_line + 2, fields, m_status);
     if (*m_status != kStatusOk) return false;
     if (m_fromRecords != 1 || m_toRecords != 1) {
         *m_status = IDS_ERR_BAD_BASELINE;
         return false;
     }
     double values[7];
-    if (!ParseNumbers(7, values)) return false;
+    if (!ParseNumbers(7, fields, values)) return false;
     const double s2 = values[0] * values[0];
     // Divided by the unit factor once, not by its square: earlier
     // conversions did so, and results must stay comparable with them.
@@ -310,7 +378,8 @@ bool SkiFileReader::Read() {
     ReadRecords();
     // A baseline completed before the end, or before a fault, is still
     // written; a fault or a failed write then stands as it is.
-    if (m_baselinePending && !WritePending()) return false;
+    WritePending();
+    if (!FinishWriting()) return false;
     return *m_status == kStatusOk;
 }
 

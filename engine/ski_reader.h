@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <string_view>
 
 #include "common/engine_types.h"
 
@@ -24,13 +25,14 @@ class SkiInput {
     SkiInput& operator=(const SkiInput&) = delete;
 
     // Like fgets with a limit of maxChars characters, the ending newline
-    // included. False when nothing was read (end of file or a read error).
-    bool ReadLine(char* buffer, int maxChars);
+    // included. Returns the number of characters read: 0 when nothing was
+    // read (end of file or a read error). The text holds no NUL: a NUL byte
+    // is read as a blank.
+    int ReadLine(char* buffer, int maxChars);
     bool AtEnd() const { return m_atEnd; }
     bool Failed() const { return m_failed; }
 
   private:
-    int NextByte();
     int PeekByte();
     bool Refill();
 
@@ -51,6 +53,11 @@ bool ReadDataLine(SkiInput& input, int capacity, char* buffer, int32_t* lineCoun
 // The first `count` blank-separated fields of `text` into `table`; 5013 when
 // there are fewer, 5012 when one of them is longer than 50 characters.
 void SplitFields(int count, const char* text, FieldTable& table, Status* status);
+
+// The same fields and statuses as SplitFields, as views into `text`
+// (`fields` has room for `count`): for fields that are only read, not kept.
+using FieldView = std::string_view;
+void FindFields(int count, const char* text, FieldView* fields, Status* status);
 
 // Converts the SKI file `path`, appending its records to `out`.
 void ConvertSkiFile(const char* path, FILE* out, double a, double e2, double covarianceScaler,

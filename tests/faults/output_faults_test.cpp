@@ -64,12 +64,14 @@ struct OutputCase {
 };
 
 const OutputCase kOutputCases[] = {
-    {"a full device with a small output fails only at the close",
+    // The first file's records are flushed when it ends: the failure is
+    // that file's, not the next one's.
+    {"a full device with a small output fails when the first file ends",
      [](const SkiFiles&) { return std::string("/dev/full"); },
      {"a.asc", "b.asc"},
      false,
      IDS_ERR_WRITE,
-     "b.asc"},
+     "a.asc"},
     {"a full device fails in the middle of a large first file",
      [](const SkiFiles&) { return std::string("/dev/full"); },
      {"big.asc", "a.asc"},
@@ -164,7 +166,7 @@ TEST(OutputFaults, StandardOutputOnAFullDevice) {
                    CliOptions{.stdoutPath = "/dev/full"});
     cli.Wait();
     EXPECT_EQ(cli.exitStatus, 1);
-    EXPECT_EQ(cli.standardError, Message(IDS_ERR_WRITE, files["b.asc"]) + "\n");
+    EXPECT_EQ(cli.standardError, Message(IDS_ERR_WRITE, files["a.asc"]) + "\n");
     files.ExpectUnchanged();
 }
 
@@ -230,8 +232,8 @@ TEST(OutputFaults, RunConversionInProcess) {
         int refreshes;
     };
     const Case cases[] = {
-        {"a full device fails only at the close",
-         [](const SkiFiles&) { return std::string("/dev/full"); }, IDS_ERR_WRITE, false, 2},
+        {"a full device fails when the first file's records are flushed",
+         [](const SkiFiles&) { return std::string("/dev/full"); }, IDS_ERR_WRITE, false, 1},
         {"the output's folder is missing",
          [](const SkiFiles& files) { return files["missing-folder/out.txt"]; }, IDS_ERR_CANNOT_OPEN,
          true, 0},
@@ -252,7 +254,7 @@ TEST(OutputFaults, RunConversionInProcess) {
             RunConversion(host, output.c_str(), 1.0, {files["a.asc"], files["b.asc"]});
         EXPECT_EQ(CountOpenDescriptors(), descriptors);
         EXPECT_EQ(status, static_cast<Status>(c.messageId));
-        const std::string named = c.namesOutput ? output : files["b.asc"];
+        const std::string named = c.namesOutput ? output : files["a.asc"];
         EXPECT_EQ(host.messages, std::vector<std::string>{Message(c.messageId, named)});
         // An output that cannot be opened: no SKI file is taken at all.
         EXPECT_EQ(host.refreshes, c.refreshes);
