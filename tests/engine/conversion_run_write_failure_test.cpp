@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "engine/conversion_run.h"
+#include "support/temp_dir.h"
 
 namespace delvaro {
 namespace {
@@ -39,8 +40,8 @@ class RecordingHost : public ConversionHost {
     std::string reportedPath;
 };
 
-std::string WriteSkiFile(const std::string& name, int baselines) {
-    const auto path = std::filesystem::temp_directory_path() / name;
+std::string WriteSkiFile(const test::TempDir& dir, const std::string& name, int baselines) {
+    const std::filesystem::path path = dir.Path(name);
     std::ofstream file(path, std::ios::binary);
     file << "@%Unit: m\r\n@%Coordinate type: Cartesian\r\n";
     for (int i = 0; i < baselines; ++i)
@@ -55,8 +56,9 @@ std::string WriteSkiFile(const std::string& name, int baselines) {
 // lost is the one reported, and it does not count as converted.
 TEST(RunConversion, ReportsAFailedWriteForTheFileWhoseRecordsItLost) {
     if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full here";
-    const std::string small = WriteSkiFile("delvaro_small_first.asc", 1);
-    const std::string large = WriteSkiFile("delvaro_large_second.asc", 2000);
+    test::TempDir dir;
+    const std::string small = WriteSkiFile(dir, "small_first.asc", 1);
+    const std::string large = WriteSkiFile(dir, "large_second.asc", 2000);
     struct Case {
         std::vector<std::string> paths;
         std::string reported;
@@ -73,8 +75,6 @@ TEST(RunConversion, ReportsAFailedWriteForTheFileWhoseRecordsItLost) {
         EXPECT_EQ(host.reportedPath, c.reported);
         EXPECT_EQ(host.messages, std::vector<unsigned>{IDS_ERR_WRITE});
     }
-    std::filesystem::remove(small);
-    std::filesystem::remove(large);
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "engine/conversion_run.h"
+#include "support/temp_dir.h"
 
 namespace delvaro {
 namespace {
@@ -57,7 +58,8 @@ TEST(RunConversion, GivesTheKeptOutputsByteForByte) {
          1.0,
          "samples_all_three.txt"},
     };
-    const auto output = std::filesystem::temp_directory_path() / "delvaro_golden_output.txt";
+    test::TempDir dir;
+    const std::filesystem::path output = dir.Path("golden_output.txt");
     for (const Case& c : cases) {
         std::vector<std::string> paths;
         for (const std::string& file : c.files) {
@@ -71,7 +73,6 @@ TEST(RunConversion, GivesTheKeptOutputsByteForByte) {
         ASSERT_FALSE(expected.empty()) << c.expected;
         EXPECT_TRUE(ReadBytes(output) == expected) << "output differs from " << c.expected;
     }
-    std::filesystem::remove(output);
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 
 #include "engine/geodesy.h"
 #include "engine/ski_reader.h"
+#include "support/temp_dir.h"
 
 #ifdef __GLIBC__
 
@@ -83,9 +84,11 @@ TEST(ConvertSkiFile, StopsAtTheFirstWriteTheOutputRefuses) {
     // for the reader to run well ahead of it.
     constexpr int kBaselines = 600;
     for (bool badLastDescription : {false, true}) {
-        const auto path = std::filesystem::temp_directory_path() /
-                          (badLastDescription ? "delvaro_refused_b.asc" : "delvaro_refused_a.asc");
-        std::ofstream(path, std::ios::binary) << SkiText(kBaselines, badLastDescription);
+        // A folder of its own: other test runs may share the temporary folder.
+        test::TempDir dir;
+        const std::filesystem::path path =
+            dir.Write(badLastDescription ? "refused_b.asc" : "refused_a.asc",
+                      SkiText(kBaselines, badLastDescription));
         const Status endStatus = badLastDescription ? IDS_ERR_TOO_FEW_FIELDS : kStatusOk;
         const int32_t lines = 2 + 4 * kBaselines;
         // The last read: the end of the file, or the faulty last line.
@@ -137,7 +140,6 @@ TEST(ConvertSkiFile, StopsAtTheFirstWriteTheOutputRefuses) {
             EXPECT_EQ(outcome.lineNumber, expectedLine) << "limit " << limit;
             EXPECT_EQ(outcome.baselineCount, j + 1) << "limit " << limit;
         }
-        std::filesystem::remove(path);
     }
 }
 
