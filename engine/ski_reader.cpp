@@ -168,7 +168,6 @@ class SkiFileReader {
         : m_input(in),
           m_stationDescription(FileNameFromPath(path, false)),
           m_out(out),
-          m_ellipsoid(ellipsoid),
           m_covarianceScaler(covarianceScaler),
           m_baselineCount(baselineCount),
           m_lineNumber(lineNumber),
@@ -198,7 +197,6 @@ class SkiFileReader {
     SkiInput m_input;
     std::string m_stationDescription;
     FILE* m_out;
-    EllipsoidParams m_ellipsoid;
     double m_covarianceScaler;
     int32_t* m_baselineCount;
     int32_t* m_lineNumber;

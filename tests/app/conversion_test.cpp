@@ -9,6 +9,7 @@
 #include <QListView>
 #include <QMessageBox>
 #include <QScreen>
+#include <filesystem>
 
 #include "app_test_support.h"
 
@@ -390,3 +391,78 @@ TEST(Conversion, AChoiceTooLongForTheBufferIsReported) {
 }
 
 }  // namespace
+
+// Open descriptors on the files of a run (Qt keeps descriptors of its own,
+// opened when its first chooser appears).
+int OpenDescriptorsOn(const std::string& folder) {
+    int count = 0;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
+        std::error_code error;
+        const std::string target = std::filesystem::read_symlink(entry.path(), error).string();
+        if (target.rfind(folder, 0) == 0 || target == "/dev/full") ++count;
+    }
+    return count;
+}
+
+// Faults one after another in one session: each shows its one message,
+// nothing is lost or changed, and the dialog converts normally afterwards.
+TEST(Conversion, AfterEveryFaultTheDialogStaysUsable) {
+    TempDir temp;
+    const std::string folder = MakeFolder(temp, "files");
+    const std::string a = folder + "/a.asc";
+    CopyFixture("two_baselines_metres.asc", a);
+    const std::string original = ReadFileBytes(a);
+    const std::string good = temp.Path("good.txt");
+    struct Run {
+        std::string output;
+        std::string message;  // empty: none expected
+        const char* files;
+        const char* baselines;
+    };
+    const std::vector<Run> runs = {
+        {"/dev/full", "File write error " + a, "0", "2"},
+        {temp.Path("missing/out.txt"), "Cannot open file " + temp.Path("missing/out.txt"), "0",
+         "2"},
+        {a, "Output file " + a + " is also one of the SKI files", "0", "2"},
+        {temp.Path("files"), "Cannot open file " + temp.Path("files"), "0", "2"},
+        {good, "", "1", "2"},
+    };
+    ui::Script script;
+    for (const Run& run : runs) {
+        ScriptConvertData(script, QString::fromStdString(run.output), folder, {"a.asc"});
+        if (!run.message.empty()) {
+            script.Then("the fault's one message: " + run.message, [run] {
+                auto* box = ui::Modal<QMessageBox>();
+                if (box == nullptr) return false;
+                EXPECT_EQ(box->text(), QString::fromStdString(run.message));
+                ui::AcknowledgeMessage(box);
+                return true;
+            });
+        }
+        script.Then("back in the dialog, ready for the next run", [run] {
+            QWidget* dialog = MainDialog();
+            if (dialog == nullptr || QApplication::activeModalWidget() != dialog) return false;
+            EXPECT_EQ(theApp.m_nWaitCursorCount, 0);
+            EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+            EXPECT_TRUE(ui::Button(dialog, IDC_CONVERT)->isEnabled());
+            // The counts of the last run that got as far as converting.
+            EXPECT_EQ(ui::Text(dialog, IDC_FILE_COUNT), run.files) << run.output;
+            EXPECT_EQ(ui::Text(dialog, IDC_BASELINE_COUNT), run.baselines) << run.output;
+            return true;
+        });
+    }
+    script.Then("close", [] {
+        QWidget* dialog = MainDialog();
+        if (dialog == nullptr || QApplication::activeModalWidget() != dialog) return false;
+        ui::Click(ui::Button(dialog, IDCANCEL));
+        return true;
+    });
+    RunMainDialog(script);
+
+    EXPECT_EQ(ReadFileBytes(a), original);
+    EXPECT_FALSE(std::filesystem::exists(temp.Path("missing")));
+    const std::string expectedFile = temp.Path("expected.txt");
+    ASSERT_EQ(RunCli({"-q", "-o", expectedFile, a}).exitStatus, 0);
+    EXPECT_EQ(ReadFileBytes(good), ReadFileBytes(expectedFile));
+    EXPECT_EQ(OpenDescriptorsOn(temp.Path("")), 0);
+}
