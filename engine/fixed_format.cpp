@@ -10,7 +10,10 @@ namespace delvaro {
 
 namespace {
 
+#ifdef __SIZEOF_INT128__
 using uint128 = unsigned __int128;
+#define DELVARO_HAVE_UINT128 1
+#endif
 
 constexpr uint64_t kPowersOfTen[20] = {
     1ull,
@@ -81,7 +84,7 @@ void WriteShortDigits(char* out, uint32_t n, int width) {
 // Exactly `width` digits (at most 20) of `n` (n < 10^width), leading zeros
 // included, at `out`; writes at least eight bytes. The leading digits go
 // first, so that the bytes their write spills are overwritten by the rest.
-void WriteDigits(char* out, uint64_t n, int width) {
+[[maybe_unused]] void WriteDigits(char* out, uint64_t n, int width) {
     uint32_t lowerGroups[2];
     int groups = 0;
     while (width > 8) {
@@ -99,7 +102,7 @@ void WriteDigits(char* out, uint64_t n, int width) {
 
 // Number of decimal digits of `n`, at least one: log10(2) is about
 // 1233 / 4096, which gives the width from the bit width to within one.
-int DecimalWidth(uint64_t n) {
+[[maybe_unused]] int DecimalWidth(uint64_t n) {
     n |= 1;  // zero has one digit, like one
     const int estimate = (static_cast<int>(std::bit_width(n)) * 1233) >> 12;
     return estimate + (n >= kPowersOfTen[estimate] ? 1 : 0);
@@ -115,6 +118,10 @@ char* FormatWithLibrary(char* out, double value, int decimals) {
 
 char* FormatFixed(char* out, double value, int decimals) {
     assert(decimals >= 0 && decimals <= kMaxFixedDecimals);
+#ifndef DELVARO_HAVE_UINT128
+    // Without 128-bit integers (MSVC) the library gives the same digits.
+    return FormatWithLibrary(out, value, decimals);
+#else
     const uint64_t bits = std::bit_cast<uint64_t>(value);
     const bool negative = (bits >> 63) != 0;
     const int biasedExponent = static_cast<int>((bits >> 52) & 0x7ff);
@@ -182,6 +189,7 @@ char* FormatFixed(char* out, double value, int decimals) {
         p += decimals;
     }
     return p;
+#endif
 }
 
 }  // namespace delvaro
