@@ -8,21 +8,15 @@
 #include <vector>
 
 #include "engine/conversion_run.h"
+#include "support/quiet_host.h"
 #include "support/temp_dir.h"
 
 namespace delvaro {
 namespace {
 
 // Records the progress values and the one report of a run.
-class RecordingHost : public ConversionHost {
+class RecordingHost : public test::QuietHost {
   public:
-    CString& CurrentFile() override { return currentFile; }
-    int32_t& BaselinesProcessed() override { return baselines; }
-    int32_t& FilesProcessed() override { return files; }
-    void BeginWaitCursor() override {}
-    void RestoreWaitCursor() override {}
-    void EndWaitCursor() override {}
-    void Refresh() override {}
     // Every report without a line number has the path as its argument.
     int ShowMessage(unsigned id, unsigned type, ...) override {
         messages.push_back(id);
@@ -33,9 +27,6 @@ class RecordingHost : public ConversionHost {
         return 1;
     }
 
-    CString currentFile;
-    int32_t baselines = 0;
-    int32_t files = 0;
     std::vector<unsigned> messages;
     std::string reportedPath;
 };

@@ -9,27 +9,13 @@
 #include <vector>
 
 #include "engine/conversion_run.h"
+#include "support/quiet_host.h"
 #include "support/temp_dir.h"
 
 namespace delvaro {
 namespace {
 
-class QuietHost : public ConversionHost {
-  public:
-    CString& CurrentFile() override { return m_currentFile; }
-    int32_t& BaselinesProcessed() override { return m_baselines; }
-    int32_t& FilesProcessed() override { return m_files; }
-    void BeginWaitCursor() override {}
-    void RestoreWaitCursor() override {}
-    void EndWaitCursor() override {}
-    void Refresh() override {}
-    int ShowMessage(unsigned, unsigned, ...) override { return 1; }
-
-  private:
-    CString m_currentFile;
-    int32_t m_baselines = 0;
-    int32_t m_files = 0;
-};
+using test::QuietHost;
 
 std::string ReadBytes(const std::filesystem::path& path) {
     std::ifstream file(path, std::ios::binary);

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "engine/conversion_run.h"
+#include "support/quiet_host.h"
 
 namespace delvaro::faults {
 
@@ -47,14 +48,8 @@ std::string SkiText(int baselines, int seed = 0);
 // first that fails; `status` receives that failure (0 when none).
 std::string EngineOutput(const std::vector<std::string>& paths, Status* status = nullptr);
 
-class RecordingHost : public ConversionHost {
+class RecordingHost : public test::QuietHost {
   public:
-    CString& CurrentFile() override { return m_currentFile; }
-    int32_t& BaselinesProcessed() override { return m_baselines; }
-    int32_t& FilesProcessed() override { return m_files; }
-    void BeginWaitCursor() override {}
-    void RestoreWaitCursor() override {}
-    void EndWaitCursor() override {}
     void Refresh() override;
     int ShowMessage(unsigned id, unsigned type, ...) override;
 
@@ -62,11 +57,6 @@ class RecordingHost : public ConversionHost {
     std::function<void(int)> onRefresh;
     std::vector<std::string> messages;
     int refreshes = 0;
-
-  private:
-    CString m_currentFile;
-    int32_t m_baselines = 0;
-    int32_t m_files = 0;
 };
 
 struct CliOptions {
