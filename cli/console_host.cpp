@@ -30,4 +30,17 @@ int ConsoleHost::ShowMessage(unsigned id, unsigned type, ...) {
     return 1;  // IDOK
 }
 
+void ConsoleHost::Warning(const std::string& file, int32_t line, const std::string& text) {
+    ++m_warnings;
+    if (line > 0)
+        std::fprintf(m_err, "%s:%d: warning: %s\n", OneLine(file).c_str(), static_cast<int>(line),
+                     OneLine(text).c_str());
+    else if (!file.empty())
+        std::fprintf(m_err, "delvaro-cli: warning: %s: %s\n", OneLine(file).c_str(),
+                     OneLine(text).c_str());
+    else
+        std::fprintf(m_err, "delvaro-cli: warning: %s\n", OneLine(text).c_str());
+    std::fflush(m_err);
+}
+
 }  // namespace delvaro

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdio>
+#include <string>
 
 #include "engine/conversion_run.h"
 
@@ -21,6 +22,10 @@ class ConsoleHost : public ConversionHost {
     void EndWaitCursor() override {}
     void Refresh() override;
     int ShowMessage(unsigned id, unsigned type, ...) override;
+    // `FILE:LINE: warning: TEXT` in the GNU form, or `delvaro-cli: warning:
+    // TEXT` when there is no line to point at. Counted, for --strict.
+    void Warning(const std::string& file, int32_t line, const std::string& text) override;
+    long long WarningCount() const { return m_warnings; }
 
   private:
     FILE* m_err;
@@ -28,6 +33,7 @@ class ConsoleHost : public ConversionHost {
     CString m_currentFile;
     int32_t m_baselines = 0;
     int32_t m_files = 0;
+    long long m_warnings = 0;
 };
 
 // A message as one line: line breaks in it (a file name may hold them)

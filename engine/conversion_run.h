@@ -33,6 +33,17 @@ class ConversionHost {
     // Shows string-table message `id` formatted printf-style with the
     // arguments that follow (an int for each %d, a C string for each %s).
     virtual int ShowMessage(unsigned id, unsigned type, ...) = 0;
+
+    // Something in the data that does not stop the conversion but that the
+    // user should look at. `file` is the path as it was given and `line` the
+    // line it concerns; a warning about a file as a whole, or about the run,
+    // has line 0 (and, for the run, an empty file). A host that has nowhere
+    // to show warnings ignores them.
+    virtual void Warning(const std::string& file, int32_t line, const std::string& text) {
+        (void)file;
+        (void)line;
+        (void)text;
+    }
 };
 
 // Converts `skiPaths` in order into the file `outputFileName`, created new
