@@ -19,6 +19,19 @@ if [ ${#missing[@]} -gt 0 ]; then
     DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
 
+# A locale with a decimal comma, so that the tests of numbers under one run.
+if ! locale -a 2>/dev/null | grep -qx 'de_DE\.utf8'; then
+    echo "setup: generating the de_DE.UTF-8 locale"
+    sudo_cmd=()
+    [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
+    # Listed in locale.gen, it survives the next locale-gen.
+    "${sudo_cmd[@]}" sed -i 's/^# *\(de_DE\.UTF-8 UTF-8\)$/\1/' /etc/locale.gen
+    if ! grep -qx 'de_DE\.UTF-8 UTF-8' /etc/locale.gen; then
+        echo 'de_DE.UTF-8 UTF-8' | "${sudo_cmd[@]}" tee -a /etc/locale.gen >/dev/null
+    fi
+    "${sudo_cmd[@]}" locale-gen >/dev/null
+fi
+
 build=${1:-build}
 shift || true
 if [ ! -f "$build/build.ninja" ]; then
