@@ -106,4 +106,89 @@ build_deb() {
     echo "package: wrote $deb ($(stat -c %s "$deb") bytes)"
 }
 
+# --- The Windows zip and installer ----------------------------------------------
+# The files both carry, in `stage`, from the programs in `bin`.
+stage_windows() {
+    local bin=$1 stage=$2
+    rm -rf "$stage"
+    mkdir -p "$stage/samples"
+    for exe in delvaro.exe delvaro-cli.exe; do
+        if [ ! -f "$bin/$exe" ]; then
+            echo "package: $bin/$exe was not built, so there is no Windows zip or" \
+                 "installer; scripts/build-windows.sh must build both programs" >&2
+            exit 1
+        fi
+        x86_64-w64-mingw32-strip -o "$stage/$exe" "$bin/$exe"
+    done
+    cp samples/*.asc "$stage/samples/"
+    # The help of the Linux build is the same program's help.
+    local help
+    help=$(build-package/bin/delvaro-cli --help)
+    awk -v version="$version" -v help="$help" '
+        $0 == "@HELP@" { print help; next }
+        { gsub(/@VERSION@/, version); print }' packaging/windows/README.txt.in |
+        sed 's/$/\r/' >"$stage/README.txt"
+    find "$stage" -exec touch -h -d "@$SOURCE_DATE_EPOCH" {} +
+}
+
+# NSIS macros that install and uninstall exactly the files of `stage`.
+write_nsis_file_list() {
+    local stage=$1 list=$2
+    local files dirs
+    files=$(cd "$stage" && find . -type f | sed 's|^\./||' | LC_ALL=C sort)
+    dirs=$(cd "$stage" && find . -mindepth 1 -type d | sed 's|^\./||' | LC_ALL=C sort -r)
+    {
+        echo '!macro InstallFiles'
+        local dir last=
+        while IFS= read -r file; do
+            dir=$(dirname "$file")
+            if [ "$dir" != "$last" ]; then
+                if [ "$dir" = . ]; then echo '  SetOutPath "$INSTDIR"'
+                else echo "  SetOutPath \"\$INSTDIR\\${dir//\//\\}\""; fi
+                last=$dir
+            fi
+            echo "  File \"$root/$stage/$file\""
+        done <<<"$files"
+        echo '!macroend'
+        echo '!macro UninstallFiles'
+        while IFS= read -r file; do
+            echo "  Delete \"\$INSTDIR\\${file//\//\\}\""
+        done <<<"$files"
+        while IFS= read -r dir; do
+            [ -n "$dir" ] && echo "  RMDir \"\$INSTDIR\\${dir//\//\\}\""
+        done <<<"$dirs"
+        echo '!macroend'
+    } >"$list"
+}
+
+build_windows() {
+    local build=build-package-windows
+    if [ ! -x scripts/build-windows.sh ]; then
+        echo "package: scripts/build-windows.sh is missing, so there is no Windows zip" \
+             "or installer" >&2
+        exit 1
+    fi
+    scripts/build-windows.sh "$build" -DDELVARO_BUILD_TESTS=OFF
+    local work=$build/package
+    local name=delvaro-$version
+    local zip=dist/$name-win64.zip setup=dist/$name-setup.exe
+    stage_windows "$build/bin" "$work/$name"
+
+    rm -f "$zip"
+    (cd "$work" && find "$name" | LC_ALL=C sort | zip -X -q -@ "$root/$zip")
+    echo "package: wrote $zip ($(stat -c %s "$zip") bytes)"
+
+    local icon=res/windows/delvaro.ico
+    if [ ! -f "$icon" ]; then
+        icon=$work/delvaro.ico
+        build-package/platform/qt/delvaro_icon_png 128 "$icon"
+    fi
+    write_nsis_file_list "$work/$name" "$work/files.nsh"
+    rm -f "$setup"
+    makensis -V2 -DVERSION="$version" -DFILES="$root/$work/files.nsh" -DICON="$root/$icon" \
+        -DOUTFILE="$root/$setup" packaging/nsis/delvaro.nsi
+    echo "package: wrote $setup ($(stat -c %s "$setup") bytes)"
+}
+
 build_deb
+build_windows
