@@ -10,6 +10,7 @@
 # build-package/, the Windows ones by scripts/build-windows.sh in
 # build-package-windows/.
 set -euo pipefail
+trap 'echo "package: failed at line $LINENO: $BASH_COMMAND" >&2' ERR
 cd "$(dirname "$0")/.."
 root=$(pwd)
 

@@ -15,6 +15,16 @@ root=$(pwd)
 
 scripts/package.sh
 
+for tool in unzip; do
+    if ! command -v "$tool" >/dev/null; then
+        sudo_cmd=()
+        [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
+        "${sudo_cmd[@]}" apt-get update -qq
+        DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq \
+            --no-install-recommends "$tool" >/dev/null
+    fi
+done
+
 version=$(sed -n 's/^#define DELVARO_VERSION_TEXT "\(.*\)"$/\1/p' res/version.h)
 deb=dist/delvaro_${version}_amd64.deb
 zip=dist/delvaro-$version-win64.zip
@@ -59,6 +69,11 @@ kill "$dialog"
 wait "$dialog" 2>/dev/null || true
 
 for page in delvaro-cli delvaro; do
+    if [ ! -f "/usr/share/man/man1/$page.1.gz" ] &&
+        grep -qrs '^path-exclude=*/usr/share/man' /etc/dpkg/dpkg.cfg.d/; then
+        fail "dpkg on this machine is set to leave out manual pages" \
+             "(path-exclude in /etc/dpkg/dpkg.cfg.d/), so $page(1) was not installed"
+    fi
     found=$(man -w "$page") || fail "man -w $page finds no page"
     [ "$found" = "/usr/share/man/man1/$page.1.gz" ] || fail "man -w $page gives $found"
 done
@@ -107,6 +122,9 @@ mkdir -p "$work/zip"
 convert_samples "$work/zip/delvaro-$version/delvaro-cli.exe" "$work/zip.txt"
 same_bytes "$work/zip.txt" "$expected" "delvaro-cli.exe from the zip"
 
+# The installer's version, as Windows shows it in the file's properties.
+strings -el "$root/$setup" | grep -A1 -x ProductVersion | grep -qx "$version" ||
+    fail "$setup carries no ProductVersion $version"
 win "$root/$setup" /S || fail "the silent install failed"
 local_app_data=$(windows_env LOCALAPPDATA)
 install_dir="$local_app_data\\Programs\\Delvaro"
