@@ -9,7 +9,7 @@
 # Installs what is missing first. The Linux programs are built in
 # build-package/, the Windows ones by scripts/build-windows.sh in
 # build-package-windows/.
-set -euo pipefail
+set -Eeuo pipefail
 trap 'echo "package: failed at line $LINENO: $BASH_COMMAND" >&2' ERR
 cd "$(dirname "$0")/.."
 root=$(pwd)

@@ -8,7 +8,7 @@
 #   with its Start-menu shortcut and uninstall entry, and the uninstaller
 #   removes every file and the entry.
 # Installing the Debian package needs root (or sudo).
-set -euo pipefail
+set -Eeuo pipefail
 trap 'echo "test-packages: failed at line $LINENO: $BASH_COMMAND" >&2' ERR
 cd "$(dirname "$0")/.."
 root=$(pwd)
