@@ -270,24 +270,22 @@ bool OutputFile::Close() {
     if (m_stream == nullptr) return false;
     bool written = std::fflush(m_stream) == 0 && !std::ferror(m_stream);
     // The bytes reach the disk before the name points at them.
-    if (written && !m_temporary.empty() && _commit(_fileno(m_stream)) != 0) written = false;
+    if (!m_temporary.empty() && _commit(_fileno(m_stream)) != 0) written = false;
     if (std::fclose(m_stream) != 0) written = false;
     m_stream = nullptr;
     if (m_temporary.empty()) return written;
     const std::wstring temporary = Widen(m_temporary);
     const std::wstring target = Widen(m_target);
-    bool moved = false;
-    if (written) {
-        // Replacing keeps the replaced file's attributes and permissions.
-        moved = ReplaceFileW(target.c_str(), temporary.c_str(), nullptr,
-                             REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr) != 0;
-        if (!moved && GetLastError() == ERROR_FILE_NOT_FOUND)
-            moved = MoveFileExW(temporary.c_str(), target.c_str(),
-                                MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
-    }
+    // Moved after a failed write too: the output then holds what reached
+    // it. Replacing keeps the replaced file's attributes and permissions.
+    bool moved = ReplaceFileW(target.c_str(), temporary.c_str(), nullptr,
+                              REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr) != 0;
+    if (!moved && GetLastError() == ERROR_FILE_NOT_FOUND)
+        moved = MoveFileExW(temporary.c_str(), target.c_str(),
+                            MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
     if (!moved) DeleteFileW(temporary.c_str());
     Forget();
-    return moved;
+    return written && moved;
 }
 
 void OutputFile::Abandon() {
@@ -398,17 +396,18 @@ bool OutputFile::Close() {
     bool written = std::fflush(m_stream) == 0 && !std::ferror(m_stream);
     // The bytes reach the disk before the name points at them: after a
     // power cut the name holds either file whole, never a torn one.
-    if (written && !m_temporary.empty() && ::fsync(fileno(m_stream)) != 0) written = false;
+    if (!m_temporary.empty() && ::fsync(fileno(m_stream)) != 0) written = false;
     if (std::fclose(m_stream) != 0) written = false;
     m_stream = nullptr;
     if (m_temporary.empty()) return written;
     SignalsHeld held;
-    // A folder removed during the run takes the temporary file with it:
+    // Moved after a failed write too: the output then holds what reached
+    // it. A folder removed during the run takes the temporary file with it:
     // the move fails, and the run with it.
-    const bool moved = written && std::rename(m_temporary.c_str(), m_target.c_str()) == 0;
+    const bool moved = std::rename(m_temporary.c_str(), m_target.c_str()) == 0;
     if (!moved) ::unlink(m_temporary.c_str());
     Forget();
-    return moved;
+    return written && moved;
 }
 
 void OutputFile::Abandon() {
