@@ -215,8 +215,8 @@ class SkiFileReader {
           m_lineNumber(lineNumber),
           m_status(status),
           m_writer(out, ellipsoid, m_stationDescription.c_str()) {
-        if (BlankLineBreaks(m_stationDescription.data(), m_stationDescription.size()))
-            Warn(0, "the file name holds a line break, written as a blank in the output");
+        m_descriptionChanged =
+            BlankLineBreaks(m_stationDescription.data(), m_stationDescription.size());
     }
 
     // Reads until the end of the file or the first fault. False when the
@@ -260,6 +260,9 @@ class SkiFileReader {
     bool m_baselinePending = false;
     bool m_baselineFound = false;
     bool m_headerWriteFailed = false;
+    // The file name, as station description, had a line break blanked; said
+    // with the first baseline that carries it.
+    bool m_descriptionChanged = false;
     // From and to records since the coordinate type record or the last
     // accepted covariance record; capped, only 0, 1 and more matter.
     int m_fromRecords = 0;
@@ -387,6 +390,8 @@ bool SkiFileReader::CovarianceRecord() {
     }
     std::memcpy(m_baseline.covariance, covariance, sizeof covariance);
     std::memcpy(m_baseline.stationXyz[1], toXyz, sizeof toXyz);
+    if (m_descriptionChanged && !m_baselineFound)
+        Warn(0, "the file name holds a line break, written as a blank in the output");
     m_baselinePending = true;
     m_baselineFound = true;
     m_fromRecords = 0;
