@@ -241,6 +241,10 @@ CliProcess::CliProcess(const std::vector<std::string>& args, const CliOptions& o
             struct rlimit limit = {options.openFileLimit, options.openFileLimit};
             if (setrlimit(RLIMIT_NOFILE, &limit) != 0) _exit(126);
         }
+        if (options.addressSpaceLimit != 0) {
+            struct rlimit limit = {options.addressSpaceLimit, options.addressSpaceLimit};
+            if (setrlimit(RLIMIT_AS, &limit) != 0) _exit(126);
+        }
         if (options.unprivileged && geteuid() == 0) {
             if (setgroups(0, nullptr) != 0 || setgid(kNobody) != 0 || setuid(kNobody) != 0)
                 _exit(126);

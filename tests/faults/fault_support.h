@@ -65,6 +65,8 @@ struct CliOptions {
     // RLIMIT_FSIZE and RLIMIT_NOFILE of the child; 0 leaves them.
     rlim_t fileSizeLimit = 0;
     rlim_t openFileLimit = 0;
+    // RLIMIT_AS of the child, in bytes; 0 leaves it.
+    rlim_t addressSpaceLimit = 0;
     // Standard output of the child: this file, or this descriptor if >= 0.
     std::string stdoutPath = "/dev/null";
     int stdoutFd = -1;
