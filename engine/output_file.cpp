@@ -305,12 +305,24 @@ void OutputFile::Forget() {
 
 bool OutputFile::Resolve(const char* name, std::string* reason) {
     m_name = name;
+    m_direct = false;
     struct stat info;
     if (!FollowLinks(m_name, &m_target, &info, &m_exists)) {
         *reason = ErrorText(errno);
         return false;
     }
-    m_direct = m_exists && !S_ISREG(info.st_mode);
+    // A link that the system follows by other means than its text (those of
+    // /proc/self/fd lead to files that have no name): no name to move a
+    // file onto, so the file is written directly.
+    struct stat followed;
+    if (::stat(m_name.c_str(), &followed) == 0 &&
+        (!m_exists || info.st_dev != followed.st_dev || info.st_ino != followed.st_ino)) {
+        m_exists = true;
+        m_direct = true;
+        m_target = m_name;
+        info = followed;
+    }
+    m_direct = m_exists && (m_direct || !S_ISREG(info.st_mode));
     if (m_exists) {
         m_identity = IdentityOfPath(m_target.c_str());
         m_mode = static_cast<unsigned long>(info.st_mode & 07777);
