@@ -193,10 +193,10 @@ bool OutputFile::Resolve(const char* name, std::string* reason) {
         m_direct = isFolder || GetFileType(handle) != FILE_TYPE_DISK;
         if (!m_direct) {
             // A link is followed to the file it names, which is replaced.
-            wchar_t final[32768];
+            wchar_t finalPath[32768];
             const DWORD length =
-                GetFinalPathNameByHandleW(handle, final, 32768, FILE_NAME_NORMALIZED);
-            if (length > 0 && length < 32768) m_target = Narrow(std::wstring(final, length));
+                GetFinalPathNameByHandleW(handle, finalPath, 32768, FILE_NAME_NORMALIZED);
+            if (length > 0 && length < 32768) m_target = Narrow(std::wstring(finalPath, length));
         }
         CloseHandle(handle);
     }

@@ -3,7 +3,9 @@
 // the files, a second run at the same time, a signal, a folder removed, a
 // link, numbers too large for a position, or memory running out.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -419,6 +421,91 @@ TEST(OutputIntegrity, MemoryRunningOutIsReported) {
         EXPECT_EQ(cli.standardError, Message(IDS_ERR_NO_MEMORY, "") + "\n");
         // Before the output was opened, or part way through it.
         EXPECT_TRUE(written == previous || complete.rfind(written, 0) == 0);
+    }
+    EXPECT_GT(reported, 0) << "no limit made the run short of memory";
+    EXPECT_GT(converted, 0) << "no limit let the run finish";
+}
+
+// The same through the run's host, as the dialog shows it: in a child of
+// this process whose address space is limited to what it uses, its memory
+// taken up to the last block and then `room` of it given back, a run either
+// converts or shows 5022 as its one message.
+TEST(OutputIntegrity, MemoryRunningOutIsShownByTheHost) {
+#ifdef DELVARO_ADDRESS_SANITIZER
+    GTEST_SKIP() << "AddressSanitizer reserves terabytes of address space: no address-space "
+                    "limit can be set under it";
+#endif
+    TempDir dir;
+    const std::vector<std::string> ski = {dir / "a.asc", dir / "b.asc"};
+    WriteFile(ski[0], SkiText(300, 1));
+    WriteFile(ski[1], SkiText(5, 2));
+    const std::string complete = EngineOutput(ski);
+    const std::string output = dir / "out.txt";
+    const std::string noMemory = Message(IDS_ERR_NO_MEMORY, "");
+    int reported = 0, converted = 0;
+    constexpr size_t kBlock = 4096;
+    for (size_t room = 0; converted == 0 && room < (16u << 20); room += 8 * kBlock) {
+        SCOPED_TRACE(room);
+        int report[2];
+        ASSERT_EQ(pipe(report), 0);
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            close(report[0]);
+            long pages = 0;
+            if (FILE* statm = std::fopen("/proc/self/statm", "r")) {
+                if (std::fscanf(statm, "%ld", &pages) != 1) pages = 0;
+                std::fclose(statm);
+            }
+            const rlim_t limit = static_cast<rlim_t>(pages) * sysconf(_SC_PAGESIZE);
+            struct rlimit rl = {limit, limit};
+            setrlimit(RLIMIT_AS, &rl);
+            // Every free block taken, chained through their first word.
+            void* taken = nullptr;
+            while (void* block = std::malloc(kBlock)) {
+                *static_cast<void**>(block) = taken;
+                taken = block;
+            }
+            for (size_t given = 0; given < room && taken != nullptr; given += kBlock) {
+                void* next = *static_cast<void**>(taken);
+                std::free(taken);
+                taken = next;
+            }
+            RecordingHost host;
+            std::string text;
+            try {
+                const Status status = RunConversion(host, output.c_str(), 1.0, ski);
+                text = std::to_string(status) + "|" +
+                       (host.messages.empty() ? std::string() : host.messages[0]) + "|" +
+                       std::to_string(host.messages.size());
+            } catch (...) {
+                text = "an exception left the run";
+            }
+            (void)!write(report[1], text.data(), text.size());
+            _exit(0);
+        }
+        close(report[1]);
+        std::string text;
+        char chunk[512];
+        ssize_t n;
+        while ((n = read(report[0], chunk, sizeof chunk)) > 0) text.append(chunk, n);
+        close(report[0]);
+        int childStatus = 0;
+        waitpid(child, &childStatus, 0);
+        // A child that could not even format its report ran out before the
+        // run began.
+        if (text.empty()) continue;
+        EXPECT_TRUE(TemporaryFilesBeside(output).empty());
+        if (text == "0||0") {
+            ++converted;
+            EXPECT_EQ(ReadFile(output), complete);
+            continue;
+        }
+        EXPECT_EQ(text, std::to_string(IDS_ERR_NO_MEMORY) + "|" + noMemory + "|1");
+        ++reported;
+        if (Exists(output)) {
+            EXPECT_EQ(complete.rfind(ReadFile(output), 0), 0u);
+        }
     }
     EXPECT_GT(reported, 0) << "no limit made the run short of memory";
     EXPECT_GT(converted, 0) << "no limit let the run finish";
