@@ -13,6 +13,8 @@
 #include <filesystem>
 #include <thread>
 
+#include "engine/geodesy.h"
+#include "engine/ski_reader.h"
 #include "res/string_table.h"
 #include "tests/faults/fault_support.h"
 
@@ -314,6 +316,28 @@ TEST(OutputIntegrity, AnOutputReachedAnotherWayIsRefused) {
         EXPECT_FALSE(Exists(dir / "real/t.asc"));
         EXPECT_TRUE(TemporaryFilesBeside(dir / "real/t.asc").empty());
         EXPECT_TRUE(TemporaryFilesBeside(dir / "target.asc").empty());
+    }
+}
+
+// However the two came to be one file (a link made, a file renamed during
+// the run), an SKI file that is the output stream itself is not read.
+TEST(OutputIntegrity, AnSkiFileThatIsTheOutputIsNotRead) {
+    TempDir dir;
+    const std::string bytes = SkiText(2, 1);
+    WriteFile(dir / "a.asc", bytes);
+    ASSERT_EQ(link((dir / "a.asc").c_str(), (dir / "b.asc").c_str()), 0);
+    for (const char* name : {"a.asc", "b.asc"}) {
+        SCOPED_TRACE(name);
+        FILE* out = std::fopen((dir / "a.asc").c_str(), "ab");
+        ASSERT_NE(out, nullptr);
+        int32_t baselines = 0, line = 0;
+        Status status = kStatusOk;
+        ConvertSkiFile((dir / name).c_str(), out, kWgs84A, Wgs84EccentricitySquared(), 1.0,
+                       &baselines, &line, &status);
+        std::fclose(out);
+        EXPECT_EQ(status, IDS_ERR_OUTPUT_IS_INPUT);
+        EXPECT_EQ(baselines, 0);
+        EXPECT_EQ(ReadFile(dir / "a.asc"), bytes);
     }
 }
 
