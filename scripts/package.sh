@@ -179,7 +179,8 @@ build_windows() {
     (cd "$work" && find "$name" | LC_ALL=C sort | zip -X -q -@ "$root/$zip")
     echo "package: wrote $zip ($(stat -c %s "$zip") bytes)"
 
-    local icon=res/windows/delvaro.ico
+    # The programs' own icon, in all its sizes, as the Windows build wrote it.
+    local icon=$build/res/windows/delvaro.ico
     if [ ! -f "$icon" ]; then
         icon=$work/delvaro.ico
         build-package/platform/qt/delvaro_icon_png 128 "$icon"
