@@ -176,7 +176,8 @@ build_windows() {
     stage_windows "$build/bin" "$work/$name"
 
     rm -f "$zip"
-    (cd "$work" && find "$name" | LC_ALL=C sort | zip -X -q -@ "$root/$zip")
+    # Zip keeps local times: UTC makes them the same everywhere.
+    (cd "$work" && find "$name" | LC_ALL=C sort | TZ=UTC zip -X -q -@ "$root/$zip")
     echo "package: wrote $zip ($(stat -c %s "$zip") bytes)"
 
     # The programs' own icon, in all its sizes, as the Windows build wrote it.
