@@ -3,6 +3,9 @@
 #include <cstdarg>
 
 #include "res/string_table.h"
+#ifdef _WIN32
+#include "common/windows_text.h"
+#endif
 
 namespace delvaro {
 
@@ -12,12 +15,19 @@ std::string OneLine(std::string text) {
     return text;
 }
 
+void WriteLine(FILE* stream, const std::string& text) {
+#ifdef _WIN32
+    WriteText(stream, OneLine(text) + "\n");
+#else
+    std::fputs((OneLine(text) + "\n").c_str(), stream);
+#endif
+    std::fflush(stream);
+}
+
 void ConsoleHost::Refresh() {
     if (!m_progress) return;
-    std::fprintf(m_err, "delvaro-cli: %s: %d files, %d baselines\n",
-                 OneLine(m_currentFile.str()).c_str(), static_cast<int>(m_files),
-                 static_cast<int>(m_baselines));
-    std::fflush(m_err);
+    WriteLine(m_err, "delvaro-cli: " + m_currentFile.str() + ": " + std::to_string(m_files) +
+                         " files, " + std::to_string(m_baselines) + " baselines");
 }
 
 int ConsoleHost::ShowMessage(unsigned id, unsigned type, ...) {
@@ -25,22 +35,18 @@ int ConsoleHost::ShowMessage(unsigned id, unsigned type, ...) {
     va_start(args, type);
     std::string text = FormatResourceMessageV(id, args);
     va_end(args);
-    std::fprintf(m_err, "%s\n", OneLine(text).c_str());
-    std::fflush(m_err);
+    WriteLine(m_err, text);
     return 1;  // IDOK
 }
 
 void ConsoleHost::Warning(const std::string& file, int32_t line, const std::string& text) {
     ++m_warnings;
     if (line > 0)
-        std::fprintf(m_err, "%s:%d: warning: %s\n", OneLine(file).c_str(), static_cast<int>(line),
-                     OneLine(text).c_str());
+        WriteLine(m_err, file + ":" + std::to_string(line) + ": warning: " + text);
     else if (!file.empty())
-        std::fprintf(m_err, "delvaro-cli: warning: %s: %s\n", OneLine(file).c_str(),
-                     OneLine(text).c_str());
+        WriteLine(m_err, "delvaro-cli: warning: " + file + ": " + text);
     else
-        std::fprintf(m_err, "delvaro-cli: warning: %s\n", OneLine(text).c_str());
-    std::fflush(m_err);
+        WriteLine(m_err, "delvaro-cli: warning: " + text);
 }
 
 }  // namespace delvaro

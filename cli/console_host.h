@@ -40,4 +40,8 @@ class ConsoleHost : public ConversionHost {
 // become '?'.
 std::string OneLine(std::string text);
 
+// `text` made one line, then written with a line end and flushed. Texts are
+// UTF-8; a Windows console shows them in its own characters.
+void WriteLine(FILE* stream, const std::string& text);
+
 }  // namespace delvaro

@@ -8,6 +8,8 @@
 #ifdef _WIN32
 #include <fcntl.h>
 #include <io.h>
+
+#include "common/windows_text.h"
 #define isatty _isatty
 #define fileno _fileno
 #else
@@ -49,8 +51,8 @@ void PrintHelp() {
 }
 
 int UsageError(const std::string& message) {
-    std::fprintf(stderr, "%s: %s\n%s\nTry '%s --help' for more information.\n", kProgram,
-                 delvaro::OneLine(message).c_str(), kUsage, kProgram);
+    delvaro::WriteLine(stderr, std::string(kProgram) + ": " + message);
+    std::fprintf(stderr, "%s\nTry '%s --help' for more information.\n", kUsage, kProgram);
     return kExitUsage;
 }
 
@@ -88,9 +90,7 @@ Match TakeValue(int argc, char** argv, int& i, char shortName, const char* longN
     return Match::Yes;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int Main(int argc, char** argv) {
     Options options;
     bool optionsEnded = false;
     for (int i = 1; i < argc; ++i) {
@@ -159,9 +159,27 @@ int main(int argc, char** argv) {
     }
     if (status != delvaro::kStatusOk) return kExitConversionFault;
     if (!options.quiet)
-        std::fprintf(stderr, "%s: %d files, %d baselines converted into %s\n", kProgram,
-                     static_cast<int>(host.FilesProcessed()),
-                     static_cast<int>(host.BaselinesProcessed()),
-                     delvaro::OneLine(shownName).c_str());
+        delvaro::WriteLine(stderr, std::string(kProgram) + ": " +
+                                       std::to_string(host.FilesProcessed()) + " files, " +
+                                       std::to_string(host.BaselinesProcessed()) +
+                                       " baselines converted into " + shownName);
     return kExitOk;
 }
+
+}  // namespace
+
+#ifdef _WIN32
+// The arguments as Windows holds them, in UTF-16, made UTF-8 like every
+// other text of the program: the runtime's narrow arguments would turn a
+// name outside the ANSI code page into question marks.
+int wmain(int argc, wchar_t** wideArgv) {
+    std::vector<std::string> args;
+    for (int i = 0; i < argc; ++i) args.push_back(delvaro::Utf8FromWide(wideArgv[i]));
+    std::vector<char*> argv;
+    for (std::string& arg : args) argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    return Main(argc, argv.data());
+}
+#else
+int main(int argc, char** argv) { return Main(argc, argv); }
+#endif

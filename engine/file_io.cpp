@@ -3,8 +3,11 @@
 #ifdef _WIN32
 #include <fcntl.h>
 #include <io.h>
-#include <sys/stat.h>
 #include <windows.h>
+
+#include <cstdint>
+
+#include "common/windows_text.h"
 #else
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -15,23 +18,41 @@ namespace delvaro {
 
 #ifdef _WIN32
 
-FILE* OpenSkiFile(const char* path) {
-    FILE* file = std::fopen(path, "rb");
-    if (file == nullptr) return nullptr;
-    struct _stat64 info;
-    if (_fstat64(_fileno(file), &info) != 0 || (info.st_mode & _S_IFDIR) != 0) {
-        std::fclose(file);
+// Every path is UTF-8; Windows gets it through the wide calls, so names
+// outside the ANSI code page open too.
+static FILE* StreamOfHandle(HANDLE handle, int flags, const char* mode) {
+    if (handle == INVALID_HANDLE_VALUE) return nullptr;
+    const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(handle), flags);
+    if (fd < 0) {
+        CloseHandle(handle);
         return nullptr;
     }
+    FILE* file = _fdopen(fd, mode);
+    if (file == nullptr) _close(fd);
     return file;
 }
 
-FILE* CreateOutputFile(const char* path) { return std::fopen(path, "wb"); }
+FILE* OpenSkiFile(const char* path) {
+    // Others may go on reading and writing the file while it is read, as
+    // with the C library's own open.
+    HANDLE handle = CreateFileW(WideFilePath(path).c_str(), GENERIC_READ,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    // A folder does not open without backup semantics: it cannot be read.
+    return StreamOfHandle(handle, _O_RDONLY | _O_BINARY, "rb");
+}
+
+FILE* CreateOutputFile(const char* path) {
+    HANDLE handle = CreateFileW(WideFilePath(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    return StreamOfHandle(handle, _O_WRONLY | _O_BINARY, "wb");
+}
 
 static FileIdentity IdentityOfHandle(HANDLE handle) {
     FileIdentity id;
     BY_HANDLE_FILE_INFORMATION info;
-    if (handle != INVALID_HANDLE_VALUE && GetFileInformationByHandle(handle, &info)) {
+    if (handle != INVALID_HANDLE_VALUE && GetFileType(handle) == FILE_TYPE_DISK &&
+        GetFileInformationByHandle(handle, &info)) {
         id.valid = true;
         id.device = info.dwVolumeSerialNumber;
         id.index =
@@ -40,15 +61,21 @@ static FileIdentity IdentityOfHandle(HANDLE handle) {
     return id;
 }
 
+// The volume and file index name the file itself, whatever the spelling:
+// another case, an 8.3 short name, the \\?\ form or a hard link.
 FileIdentity IdentityOfPath(const char* path) {
-    HANDLE handle = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    // No access asked, and every kind of sharing granted: the identity is
+    // read even while another program holds the file.
+    HANDLE handle = CreateFileW(WideFilePath(path).c_str(), 0,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     FileIdentity id = IdentityOfHandle(handle);
     if (handle != INVALID_HANDLE_VALUE) CloseHandle(handle);
     return id;
 }
 
 FileIdentity IdentityOfStream(FILE* stream) {
+    // Pipes and consoles are no SKI file's identity.
     return IdentityOfHandle(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream))));
 }
 
