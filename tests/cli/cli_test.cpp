@@ -122,6 +122,44 @@ TEST(DelvaroCli, StandardOutputGetsTheSameBytes) {
     EXPECT_EQ(r.err, "delvaro-cli: 1 files, 1 baselines converted into standard output\n");
 }
 
+// The outputs kept from earlier conversions, byte for byte, into a file and
+// onto standard output, on every platform the program is built for.
+TEST(DelvaroCli, GivesTheKeptOutputsOfTheFixturesAndSamples) {
+    const std::string fixtures = DELVARO_FIXTURE_DIR "/", samples = DELVARO_SAMPLE_DIR "/";
+    struct Case {
+        std::vector<std::string> args;
+        std::string expected;
+    } cases[] = {
+        {{fixtures + "eleven_lines.asc"}, "eleven_lines.txt"},
+        {{fixtures + "network_m.asc"}, "network_m.txt"},
+        {{fixtures + "network_fts.asc"}, "network_fts.txt"},
+        {{fixtures + "network_fti.asc"}, "network_fti.txt"},
+        {{fixtures + "extreme_values.asc"}, "extreme_values.txt"},
+        {{"-s", "2.5", fixtures + "network_m.asc", fixtures + "network_fts.asc",
+          fixtures + "network_fti.asc", fixtures + "extreme_values.asc"},
+         "all_four_scaled_2.5.txt"},
+        {{samples + "bern_2026-03-14.asc", samples + "spiez_2026-03-16.asc",
+          samples + "thun_2026-03-15.asc"},
+         "samples_all_three.txt"},
+    };
+    test::TempDir dir;
+    const std::string out = dir.Path("out.txt");
+    for (const Case& c : cases) {
+        const std::string expected = test::ReadFileBytes(fixtures + "expected/" + c.expected);
+        ASSERT_FALSE(expected.empty()) << c.expected;
+        std::vector<std::string> args = {"-q", "-o", out};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        auto file = Cli(args);
+        EXPECT_EQ(file.exitStatus, 0) << c.expected << ": " << file.err;
+        EXPECT_TRUE(test::ReadFileBytes(out) == expected) << "output differs from " << c.expected;
+        args[2] = "-";
+        auto standardOutput = Cli(args);
+        EXPECT_EQ(standardOutput.exitStatus, 0) << c.expected << ": " << standardOutput.err;
+        EXPECT_TRUE(standardOutput.out == expected)
+            << "standard output differs from " << c.expected;
+    }
+}
+
 TEST(DelvaroCli, FailingSecondFileStopsTheRun) {
     test::TempDir dir;
     auto a = dir.Write("a.asc", Header() + Baseline3("A", "B"));
