@@ -2,6 +2,7 @@
 
 #include <cstdarg>
 
+#include "cli/interrupt.h"
 #include "res/string_table.h"
 #ifdef _WIN32
 #include "common/windows_text.h"
@@ -15,6 +16,10 @@ std::string OneLine(std::string text) {
     return text;
 }
 
+std::string CountOf(long long count, const char* noun) {
+    return std::to_string(count) + " " + noun + (count == 1 ? "" : "s");
+}
+
 void WriteLine(FILE* stream, const std::string& text) {
 #ifdef _WIN32
     WriteText(stream, OneLine(text) + "\n");
@@ -26,8 +31,8 @@ void WriteLine(FILE* stream, const std::string& text) {
 
 void ConsoleHost::Refresh() {
     if (!m_progress) return;
-    WriteLine(m_err, "delvaro-cli: " + m_currentFile.str() + ": " + std::to_string(m_files) +
-                         " files, " + std::to_string(m_baselines) + " baselines");
+    WriteLine(m_err, "delvaro-cli: " + m_currentFile.str() + ": " + CountOf(m_files, "file") +
+                         ", " + CountOf(m_baselines, "baseline"));
 }
 
 int ConsoleHost::ShowMessage(unsigned id, unsigned type, ...) {
@@ -48,5 +53,11 @@ void ConsoleHost::Warning(const std::string& file, int32_t line, const std::stri
     else
         WriteLine(m_err, "delvaro-cli: warning: " + text);
 }
+
+void ConsoleHost::FailureReason(const std::string& file, const std::string& reason) {
+    WriteLine(m_err, "delvaro-cli: " + file + ": " + reason);
+}
+
+void ConsoleHost::TemporaryOutput(const char* path) { SetTemporaryOutput(path); }
 
 }  // namespace delvaro
