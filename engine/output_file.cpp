@@ -217,9 +217,12 @@ bool OutputFile::Open(std::function<void(const char*)> onTemporary, std::string*
     }
     if (m_exists) {
         // Another program holding the file open without sharing it would
-        // make the final move fail after all the work: refused now.
-        HANDLE handle = CreateFileW(Widen(m_target).c_str(), GENERIC_WRITE, FILE_SHARE_READ,
-                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        // make the final move fail after all the work: refused now. The
+        // move deletes the old file, so a program that shares reading and
+        // writing but not deleting stops it as well.
+        HANDLE handle =
+            CreateFileW(Widen(m_target).c_str(), GENERIC_WRITE | DELETE, FILE_SHARE_READ, nullptr,
+                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (handle == INVALID_HANDLE_VALUE) {
             *reason = ErrorText(GetLastError());
             return false;

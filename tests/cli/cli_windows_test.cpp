@@ -130,6 +130,82 @@ TEST_F(WindowsCli, OutputHeldWithoutSharingIsNotOpenedAndNoSkiFileIsRead) {
     EXPECT_EQ(ReadFile(out), "kept");
 }
 
+// The names in a folder, but for "." and "..".
+std::vector<std::string> FolderNames(const std::string& folder) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW(Widen(folder + "*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return names;
+    do {
+        const std::wstring name = found.cFileName;
+        if (name == L"." || name == L"..") continue;
+        std::string narrow;
+        for (wchar_t c : name) narrow += static_cast<char>(c);
+        names.push_back(narrow);
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    return names;
+}
+
+TEST_F(WindowsCli, ExistingOutputIsReplacedWholeAndNoTemporaryFileStays) {
+    const std::string a = Folder() + "a.asc", b = Folder() + "b.asc";
+    const std::string out = Folder() + "out.txt";
+    WriteFile(a, ski);
+    WriteFile(b, Header() + Baseline3("C", "D") + "@+E\n");
+    WriteFile(out, std::string(100000, 'x'));
+    auto good = Cli({"-q", "-o", out, a});
+    EXPECT_EQ(good.exitStatus, 0) << good.err;
+    EXPECT_EQ(ReadFile(out), Expected(ski, "a.asc"));
+    EXPECT_EQ(FolderNames(Folder()), (std::vector<std::string>{"a.asc", "b.asc", "out.txt"}));
+
+    // A failing run still replaces the output, with what was written
+    // before the fault.
+    WriteFile(out, std::string(100000, 'x'));
+    auto bad = Cli({"-q", "-o", out, a, b});
+    EXPECT_EQ(bad.exitStatus, 1);
+    const std::string output = ReadFile(out);
+    EXPECT_EQ(output.rfind(Expected(ski, "a.asc"), 0), 0u);
+    EXPECT_NE(output.find("$GPS_COMPACT; C; D"), std::string::npos);
+    EXPECT_EQ(output.find('x'), std::string::npos);
+    EXPECT_EQ(FolderNames(Folder()), (std::vector<std::string>{"a.asc", "b.asc", "out.txt"}));
+}
+
+TEST_F(WindowsCli, OutputOpenInAnotherProgram) {
+    const std::string a = Folder() + "a.asc", out = Folder() + "out.txt";
+    WriteFile(a, ski);
+    const std::vector<std::string> folder = {"a.asc", "out.txt"};
+    // Shared for everything, deletion included: the file is replaced.
+    WriteFile(out, "old");
+    HANDLE viewer = CreateFileW(Widen(out).c_str(), GENERIC_READ,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(viewer, INVALID_HANDLE_VALUE);
+    auto replaced = Cli({"-q", "-o", out, a});
+    CloseHandle(viewer);
+    EXPECT_EQ(replaced.exitStatus, 0) << replaced.err;
+    EXPECT_EQ(ReadFile(out), Expected(ski, "a.asc"));
+    EXPECT_EQ(FolderNames(Folder()), folder);
+
+    // Without sharing, or sharing all but deletion (which replacing the
+    // file needs), it is refused before any SKI file is read, and nothing
+    // is left behind.
+    for (DWORD share :
+         {DWORD{0}, DWORD{FILE_SHARE_READ}, DWORD{FILE_SHARE_READ | FILE_SHARE_WRITE}}) {
+        WriteFile(out, "old");
+        HANDLE holder = CreateFileW(Widen(out).c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+        ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+        auto r = Cli({"-q", "-o", out, Folder() + "missing.asc"});
+        CloseHandle(holder);
+        EXPECT_EQ(r.exitStatus, 1) << share;
+        const std::string start = "Cannot open file " + out + "\ndelvaro-cli: " + out + ": ";
+        EXPECT_EQ(r.err.rfind(start, 0), 0u) << share << ": " << r.err;
+        EXPECT_EQ(r.err.find("missing.asc"), std::string::npos) << r.err;
+        EXPECT_EQ(ReadFile(out), "old") << share;
+        EXPECT_EQ(FolderNames(Folder()), folder) << share;
+    }
+}
+
 TEST_F(WindowsCli, NamesOutsideTheAnsiCodePage) {
     // Cyrillic and Chinese, in UTF-8: no Western code page has them.
     const std::string cyrillic = "\xd0\xbf\xd1\x83\xd0\xbd\xd0\xba\xd1\x82";  // пункт
