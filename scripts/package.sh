@@ -116,7 +116,8 @@ stage_windows() {
     for exe in delvaro.exe delvaro-cli.exe; do
         if [ ! -f "$bin/$exe" ]; then
             echo "package: $bin/$exe was not built, so there is no Windows zip or" \
-                 "installer; scripts/build-windows.sh must build both programs" >&2
+                 "installer; scripts/build-windows.sh must build both programs (the" \
+                 "dialog program needs the Win32 window layer in platform/win32/)" >&2
             exit 1
         fi
         x86_64-w64-mingw32-strip -o "$stage/$exe" "$bin/$exe"
@@ -169,6 +170,8 @@ build_windows() {
              "or installer" >&2
         exit 1
     fi
+    # Programs left from an earlier build must not pass for new ones.
+    rm -f "$build/bin/delvaro.exe" "$build/bin/delvaro-cli.exe"
     scripts/build-windows.sh "$build" -DDELVARO_BUILD_TESTS=OFF
     local work=$build/package
     local name=delvaro-$version
