@@ -587,33 +587,28 @@ constexpr uint32_t kArcTangentEighthsLimbs[9][24] = {
 // cosine.
 DoubleDouble SineOfShifted(double x, int quarterTurnShift) {
     const double jd = (x * k256OverPi + kRoundToInteger) - kRoundToInteger;
-    // x - j*kC1 and that minus j*kC2, both products exact, both sums kept.
-    const DoubleDouble a = TwoSum(x, -jd * kPiOver256Part1);
-    const DoubleDouble b = TwoSum(a.hi, -jd * kPiOver256Part2);
-    const DoubleDouble r = TwoSum(b.hi, (b.lo + a.lo) - jd * kPiOver256Part3);
+    // x - j*kC1 is exact: for j != 0 Sterbenz's lemma applies, except for
+    // j = +-1 with x just below kC1/2, where the difference lands in x's
+    // own binade. The difference with j*kC2 is kept exactly, and the last
+    // part only adds to the low word (|r| >= 2^-55 > 2^10 |j kC3|).
+    const double a = x - jd * kPiOver256Part1;
+    const DoubleDouble b = TwoSum(a, -jd * kPiOver256Part2);
+    const DoubleDouble r = FastTwoSum(b.hi, b.lo - jd * kPiOver256Part3);
     const double rh = r.hi, rl = r.lo;
 
-    // j pi/256 = quadrant * pi/2 + m pi/256 with m in 0..127; the table
-    // holds sin(m pi/256) for m = 0..128 and cos(m pi/256) = sin((128-m)...).
+    // j pi/256 = quadrant pi/2 + m pi/256 with m in 0..127, and the table
+    // holds sin(m pi/256) for m = 0..128, cos(m pi/256) = sin((128-m) pi/256).
+    // Quadrant 0: s = sin m, c = cos m; 1: cos m, -sin m; 2: -sin m,
+    // -cos m; 3: -cos m, sin m. Chosen without branches: the quadrant of an
+    // angle is not predictable.
     const int index = (static_cast<int>(jd) + quarterTurnShift) & 511;
-    const int m = index & 127;
-    const DoubleDouble& sinM = kSinTable[m];
-    const DoubleDouble& cosM = kSinTable[128 - m];
-    DoubleDouble s, c;
-    switch (index >> 7) {
-        case 0:
-            s = sinM, c = cosM;
-            break;
-        case 1:
-            s = cosM, c = {-sinM.hi, -sinM.lo};
-            break;
-        case 2:
-            s = {-sinM.hi, -sinM.lo}, c = {-cosM.hi, -cosM.lo};
-            break;
-        default:
-            s = {-cosM.hi, -cosM.lo}, c = sinM;
-            break;
-    }
+    const int quadrant = index >> 7, m = index & 127;
+    const int sineIndex = (quadrant & 1) != 0 ? 128 - m : m;
+    static constexpr double kSineSign[4] = {1, 1, -1, -1}, kCosineSign[4] = {1, -1, -1, 1};
+    const double sineSign = kSineSign[quadrant], cosineSign = kCosineSign[quadrant];
+    const DoubleDouble s = {sineSign * kSinTable[sineIndex].hi, sineSign * kSinTable[sineIndex].lo};
+    const DoubleDouble c = {cosineSign * kSinTable[128 - sineIndex].hi,
+                            cosineSign * kSinTable[128 - sineIndex].lo};
 
     const DoubleDouble z = TwoProduct(rh, rh);  // r^2 = z + 2 rh rl + rl^2
     // c r, exactly in its leading part.
@@ -646,8 +641,9 @@ DoubleDouble SineOfShifted(double x, int quarterTurnShift) {
 //
 // Error bound, relative to R = atan y (and then to pi/2 - R >= R when x is
 // inverted, which scales every error below by at most 1):
-//   - 1/|x| = yh + yl with yl from the exact residual 1 - yh|x| (Sterbenz:
-//     yh|x| is within 2^-52 of 1, and TwoProduct is exact): 2^-105 y.
+//   - 1/|x| = yh + yl with yl the exact residual 1 - yh|x| (Sterbenz:
+//     yh|x| is within 2^-52 of 1, and TwoProduct is exact) times yh, which
+//     is 1/|x| to 2^-52: 2^-104 y.
 //   - y - c is exact (Sterbenz, as |y - c| <= 1/512 <= c/2 for k >= 1);
 //     1 + y c and the quotient t are double-double with errors below
 //     2^-100 R. For k >= 1, R >= atan(1/512) > 0.99999 |t|; for k = 0,
@@ -671,7 +667,7 @@ DoubleDouble ArcTangentOfMagnitude(double ax) {
     if (inverted) {
         const double yh = 1 / ax;
         const DoubleDouble p = TwoProduct(yh, ax);
-        y = {yh, ((1 - p.hi) - p.lo) / ax};
+        y = {yh, ((1 - p.hi) - p.lo) * yh};
     }
     const double kd = (y.hi * 256 + kRoundToInteger) - kRoundToInteger;
     const int k = static_cast<int>(kd);
@@ -685,10 +681,11 @@ DoubleDouble ArcTangentOfMagnitude(double ax) {
         const DoubleDouble d = FastTwoSum(1, cy.hi);
         const double dl = d.lo + (cy.lo + c * y.lo);
         // t = (nh + nl) / (d + dl): a first quotient, then the exact
-        // residual of its product divides once more.
-        const double th = (nh + nl) / d.hi;
+        // residual of its product, each times one reciprocal.
+        const double reciprocal = 1 / d.hi;
+        const double th = (nh + nl) * reciprocal;
         const DoubleDouble q = TwoProduct(th, d.hi);
-        t = FastTwoSum(th, ((((nh - q.hi) - q.lo) + nl) - th * dl) / d.hi);
+        t = FastTwoSum(th, ((((nh - q.hi) - q.lo) + nl) - th * dl) * reciprocal);
     }
     constexpr double kA3 = -1.0 / 3, kA5 = 1.0 / 5, kA7 = -1.0 / 7, kA9 = 1.0 / 9;
     const double th = t.hi;
