@@ -209,6 +209,282 @@ constexpr DoubleDouble kSinTable[129] = {
     {0x1p+0, 0x0p+0},
 };
 
+// sin(j/64) and cos(j/64) for j = 0..192.
+struct SineAndCosine {
+    DoubleDouble sine, cosine;
+};
+constexpr SineAndCosine kSinCosSixtyFourths[193] = {
+    {{0x0p+0, 0x0p+0}, {0x1p+0, 0x0p+0}},
+    {{0x1.fffaaaaeeeed5p-7, -0x1.2ab639a9f0776p-63}, {0x1.fff000155549fp-1, 0x1.28a28a03a5ef3p-55}},
+    {{0x1.ffeaaaeeee86fp-6, -0x1.cd406fb224ae2p-60},
+     {0x1.ffc00155527d3p-1, -0x1.3b54492d89b5bp-55}},
+    {{0x1.7fdc01032fba9p-5, -0x1.599bdf46e997ap-59},
+     {0x1.ff7006bfdf99fp-1, -0x1.8b3b560648d5fp-56}},
+    {{0x1.ffaaaeeed4edbp-5, -0x1.2d16d32684b69p-59}, {0x1.ff0015549f4d3p-1, 0x1.328387b99426fp-55}},
+    {{0x1.3facb12d1755bp-4, -0x1.921915299468bp-58},
+     {0x1.fe7034129ef6fp-1, -0x1.cbf4337c96f97p-57}},
+    {{0x1.7f701032550e4p-4, 0x1.afc2d1800501ap-60}, {0x1.fdc06bf7e6b9bp-1, 0x1.31902b535f8dbp-55}},
+    {{0x1.bf1b78568391dp-4, 0x1.e91841dea4cc8p-58}, {0x1.fcf0c800e99b1p-1, 0x1.ea3d786d186acp-57}},
+    {{0x1.feaaeee86ee36p-4, -0x1.afcb2bcc6f03bp-59}, {0x1.fc015527d5bd3p-1, 0x1.b68f35094efb8p-55}},
+    {{0x1.1f0d3d7afceafp-3, -0x1.6ef95099769a5p-57},
+     {0x1.faf22263c4bd3p-1, -0x1.52ace133a2769p-58}},
+    {{0x1.3eb312c5d66cbp-3, 0x1.47d666b66cb91p-57}, {0x1.f9c340a7cc428p-1, 0x1.c5b6b063b7462p-55}},
+    {{0x1.5e44fcfa126f3p-3, -0x1.6f443063f89b6p-57},
+     {0x1.f874c2e1eecf6p-1, -0x1.c6514e1332b16p-55}},
+    {{0x1.7dc102fbaf2b5p-3, 0x1.5ab50e23c97c3p-59}, {0x1.f706bdf9ece1cp-1, -0x1.698c80c36dcb4p-55}},
+    {{0x1.9d252d0cec312p-3, 0x1.9c43d80b1137dp-58}, {0x1.f57948cff6797p-1, 0x1.e3a0d3e03b1d4p-57}},
+    {{0x1.bc6f84edc6199p-3, 0x1.9c1a56a7b0cabp-57}, {0x1.f3cc7c3b3d16ep-1, -0x1.21a3ad28a3494p-57}},
+    {{0x1.db9e15fb5a5dp-3, -0x1.32e20d6cc6fc2p-57}, {0x1.f20073086649fp-1, 0x1.b940416c1984bp-56}},
+    {{0x1.faaeed4f31577p-3, -0x1.15d88508e32b8p-57}, {0x1.f01549f7deea1p-1, 0x1.d3c1e99e5cafdp-55}},
+    {{0x1.0cd00cef36436p-2, -0x1.9fb0a0c93e2b4p-56},
+     {0x1.ee0b1fbc0f11cp-1, -0x1.bfd2380bbc3b1p-59}},
+    {{0x1.1c37d64c6b876p-2, 0x1.46076fe0dcff4p-56}, {0x1.ebe214f76efa8p-1, -0x1.02f9f12ba543ep-55}},
+    {{0x1.2b8ddc43eb49fp-2, 0x1.1553899f2d807p-57}, {0x1.e99a4c3a7cd83p-1, -0x1.2264b1bc53ce8p-55}},
+    {{0x1.3ad129769d3d8p-2, 0x1.03d550487839ap-63}, {0x1.e733ea0193d4p-1, -0x1.6428b3546ce13p-55}},
+    {{0x1.4a00c9b0f3d2p-2, 0x1.823ba6bb08eadp-56}, {0x1.e4af14b2a449cp-1, -0x1.68ca02e8a6833p-55}},
+    {{0x1.591bc9fa2f597p-2, 0x1.7c74bac3fe0cbp-57}, {0x1.e20bf49acd6c1p-1, -0x1.660aec7ef636bp-58}},
+    {{0x1.682138a38d7f7p-2, -0x1.d889202444aadp-56},
+     {0x1.df4ab3ebd875ep-1, -0x1.e2d8a7e6736c4p-55}},
+    {{0x1.7710255764214p-2, -0x1.6ead7314bb6cep-57}, {0x1.dc6b7eb995912p-1, 0x1.4b364776dcd35p-58}},
+    {{0x1.85e7a12826949p-2, 0x1.8a40e9b5facep-56}, {0x1.d96e82f71a9dcp-1, 0x1.ff61bd5d2039dp-55}},
+    {{0x1.94a6be9f546c5p-2, -0x1.69ce13e683f58p-56}, {0x1.d653f073e404p-1, -0x1.76236434bec37p-55}},
+    {{0x1.a34c91cc50ccap-2, -0x1.a310e3b50cecdp-58}, {0x1.d31bf8d8d7c06p-1, 0x1.e60dd3089cbddp-56}},
+    {{0x1.b1d8305321617p-2, -0x1.ae242cb99f519p-56}, {0x1.cfc6cfa52ad9fp-1, 0x1.8b5b5508f2a0dp-55}},
+    {{0x1.c048b17b140a3p-2, 0x1.19fe6757e9fa7p-57}, {0x1.cc54aa2b2972ep-1, 0x1.4ee162ba83a98p-57}},
+    {{0x1.ce9d2e3d4a51fp-2, -0x1.2fc8a12dae298p-57}, {0x1.c8c5bf8ce1a84p-1, 0x1.ab3d1a1590123p-56}},
+    {{0x1.dcd4c15329c9ap-2, 0x1.0d4c6e171fd9ap-56}, {0x1.c51a48b8b175ep-1, -0x1.1bbb43b9aa88p-57}},
+    {{0x1.eaee8744b05fp-2, -0x1.789b43c9b027dp-58}, {0x1.c1528065b7d5p-1, -0x1.892111312e828p-55}},
+    {{0x1.f8e99e76abc97p-2, 0x1.9d950af2d00a3p-58}, {0x1.bd6ea310294f5p-1, 0x1.31bbcc88c109dp-56}},
+    {{0x1.0362939c69955p-1, -0x1.2d8cd78397b01p-55}, {0x1.b96eeef58840ep-1, 0x1.45a3cc78fadep-58}},
+    {{0x1.0a4021e9e1001p-1, -0x1.6f643a13914f6p-55}, {0x1.b553a410c104ep-1, 0x1.8ff7947027a15p-58}},
+    {{0x1.110d0c4b69c3bp-1, 0x1.d918998809981p-55}, {0x1.b11d04162a4c6p-1, 0x1.1dd561efbc0c2p-56}},
+    {{0x1.17c8e5f2eedbp-1, 0x1.35e57102e2488p-57}, {0x1.accb526f69de5p-1, 0x1.8fb6a8dd6b6ccp-55}},
+    {{0x1.1e7343236574cp-1, 0x1.22a3fa4f41d5ap-56}, {0x1.a85ed4373e02dp-1, 0x1.9be06385ec792p-57}},
+    {{0x1.250bb93788bbbp-1, 0x1.ea3d02457bccep-56}, {0x1.a3d7d0352bdcfp-1, -0x1.68dbaeca19669p-55}},
+    {{0x1.2b91dea88421ep-1, -0x1.fa371db216abp-55}, {0x1.9f368ed912f85p-1, -0x1.1d200c5791606p-55}},
+    {{0x1.32054b148bc4fp-1, 0x1.f6b42095a135bp-55}, {0x1.9a7b5a36a6514p-1, 0x1.722cfcc9fa7a9p-55}},
+    {{0x1.386597456282bp-1, -0x1.10fada93b07a8p-56},
+     {0x1.95a67e00cb1fdp-1, -0x1.0befda21f862dp-55}},
+    {{0x1.3eb25d36cd53ap-1, -0x1.be570e1570fcp-58}, {0x1.90b84784ddaf7p-1, -0x1.0feb10ab93b87p-56}},
+    {{0x1.44eb381cf386bp-1, -0x1.3ed6c1e6a5505p-55}, {0x1.8bb105a5dc9p-1, 0x1.863e03e9474c1p-55}},
+    {{0x1.4b0fc46aab761p-1, 0x1.0da05738cc59cp-61}, {0x1.869108d77a6c6p-1, 0x1.338ffe2bfe9ddp-56}},
+    {{0x1.511f9fd7b351cp-1, -0x1.5c0e861c48831p-55},
+     {0x1.8158a31916d5dp-1, -0x1.de8b90b8228dep-57}},
+    {{0x1.571a6966d59b3p-1, 0x1.c843b4d0fb197p-58}, {0x1.7c0827f09e54fp-1, -0x1.c73d6d72aee68p-57}},
+    {{0x1.5cffc16bf8f0dp-1, 0x1.96cb370eb578ap-55}, {0x1.769fec655211fp-1, -0x1.827d5cf8c68c5p-57}},
+    {{0x1.62cf49921ac79p-1, -0x1.edd9855b6241ap-55}, {0x1.712046fa77678p-1, 0x1.425b0a5029c81p-55}},
+    {{0x1.6888a4e134b2fp-1, -0x1.6b7d37644d5e6p-55}, {0x1.6b898fa9efb5dp-1, 0x1.15ac786ccf4b2p-56}},
+    {{0x1.6e2b77c40bde1p-1, -0x1.0e729857fad53p-56},
+     {0x1.65dc1fdeb8cbap-1, -0x1.97c1b47337c77p-58}},
+    {{0x1.73b7680dea578p-1, -0x1.2248306dc12a2p-56}, {0x1.6018526f563dfp-1, 0x1.46ca5e0e432dp-55}},
+    {{0x1.792c1d0041d52p-1, -0x1.abf05eeb354ebp-55}, {0x1.5a3e839824077p-1, 0x1.428aa2759be62p-55}},
+    {{0x1.7e893f5037959p-1, 0x1.0eefbaa650c4cp-55}, {0x1.544f10f592ca5p-1, -0x1.e7ae8e6c7a62fp-55}},
+    {{0x1.83ce792c1906ep-1, -0x1.f3899682b4a7dp-56}, {0x1.4e4a597e4e10ep-1, 0x1.ccd992849f6c8p-56}},
+    {{0x1.88fb7640b8da2p-1, -0x1.49987c11efaa3p-55}, {0x1.4830bd7d4ceb3p-1, 0x1.df77ff20d5448p-55}},
+    {{0x1.8e0fe3beb42f8p-1, 0x1.324c55de9ed0bp-55}, {0x1.42029e8bcd474p-1, 0x1.995705e2a2526p-55}},
+    {{0x1.930b705f9f85ap-1, -0x1.09ae60f413f4p-61}, {0x1.3bc05f8b3a656p-1, 0x1.dab7124aa8c6dp-55}},
+    {{0x1.97edcc6b1b193p-1, 0x1.93523ce2c8213p-55}, {0x1.356a649efec9dp-1, -0x1.500caf33eb802p-60}},
+    {{0x1.9cb6a9bbce64bp-1, -0x1.4f3e7a32f8d0cp-56}, {0x1.2f011326420e4p-1, 0x1.8e30efe9e96c2p-56}},
+    {{0x1.a165bbc44a6f1p-1, -0x1.25d120e45579ap-55},
+     {0x1.2884d1b592f81p-1, -0x1.099bbe3a4f76bp-55}},
+    {{0x1.a5fab793d29c8p-1, 0x1.7482b1e8e6d85p-55}, {0x1.21f608107e37ap-1, -0x1.0a3f22ad6358p-55}},
+    {{0x1.aa7553db0bb41p-1, -0x1.ddb562ca148f2p-56}, {0x1.1b551f2312386p-1, 0x1.a85cdf15867a6p-55}},
+    {{0x1.aed548f090ceep-1, 0x1.06374f484e288p-59}, {0x1.14a280fb5068cp-1, -0x1.b71edcc9344bcp-55}},
+    {{0x1.b31a50d56de8fp-1, -0x1.4d46c15ba8ea7p-55},
+     {0x1.0dde98c28c628p-1, -0x1.b0e8e5bebb55bp-55}},
+    {{0x1.b74427397fca2p-1, 0x1.da351af253ee4p-55}, {0x1.0709d2b6b95eep-1, -0x1.71cc4ee678c32p-55}},
+    {{0x1.bb52897fb9032p-1, 0x1.953ad2e7b7f06p-55}, {0x1.00249c23a6603p-1, -0x1.9b0cfbef87821p-57}},
+    {{0x1.bf4536c24bb85p-1, 0x1.97632053703fp-55}, {0x1.f25ec6b852fc2p-2, 0x1.445cbca9a80a8p-56}},
+    {{0x1.c31befd6b7f98p-1, -0x1.767b85f1a5287p-55},
+     {0x1.e4552f6675828p-2, -0x1.027885c508dc9p-56}},
+    {{0x1.c6d67751be646p-1, 0x1.d163b7b4fe389p-56}, {0x1.d62d52e9fdfa9p-2, 0x1.f6eae4ae67d35p-58}},
+    {{0x1.ca74918b36d3dp-1, -0x1.01b062b75945ep-55}, {0x1.c7e813bf862f7p-2, 0x1.909f60366377fp-56}},
+    {{0x1.cdf604a1cadcep-1, -0x1.6b50757f2fa4p-56}, {0x1.b9865639d0596p-2, -0x1.931bd06786cb9p-56}},
+    {{0x1.d15a987e93dfcp-1, 0x1.7d89c8d349c8p-55}, {0x1.ab09007382047p-2, 0x1.14a41d3d11354p-57}},
+    {{0x1.d4a216d89c717p-1, 0x1.d4810b29c8736p-55}, {0x1.9c70fa40c279dp-2, -0x1.6346cef9b5fa7p-58}},
+    {{0x1.d7cc4b3844e67p-1, 0x1.3f6e971be3f02p-55}, {0x1.8dbf2d20bd903p-2, 0x1.0ce77f57be8cbp-56}},
+    {{0x1.dad902fa8ac87p-1, 0x1.ea5e370875907p-58}, {0x1.7ef4842f0bccdp-2, 0x1.83529407722f1p-56}},
+    {{0x1.ddc80d5433024p-1, -0x1.5a6ac4bf29104p-55}, {0x1.7011ec1500bd6p-2, 0x1.21c45557ddc22p-56}},
+    {{0x1.e0993b54d68f6p-1, -0x1.f26cc0d6a7cecp-58},
+     {0x1.611852fae0769p-2, -0x1.71272938d7ae8p-57}},
+    {{0x1.e34c5fe9d17ebp-1, 0x1.f2ef95683b7d1p-61}, {0x1.5208a878fd239p-2, 0x1.c83eff91c5e12p-58}},
+    {{0x1.e5e14fe11418cp-1, 0x1.f26492c1c25ap-57}, {0x1.42e3dd88bd952p-2, -0x1.353a9f74bf255p-57}},
+    {{0x1.e857e1ebd5fd5p-1, -0x1.9d8e945823d2ap-56},
+     {0x1.33aae4758dbefp-2, -0x1.d058881847909p-57}},
+    {{0x1.eaafeea12b0c4p-1, 0x1.d7af5fa4a5c74p-57}, {0x1.245eb0cdba154p-2, -0x1.c4555428fdfb4p-57}},
+    {{0x1.ece9508079f14p-1, 0x1.2b2c513ff0cf6p-55}, {0x1.1500375336bc5p-2, 0x1.9a39da062c982p-57}},
+    {{0x1.ef03e3f3d42a2p-1, 0x1.0572b0573c404p-59}, {0x1.05906dec537dap-2, 0x1.12c3f77448473p-61}},
+    {{0x1.f0ff87522f62cp-1, -0x1.fd676d1225f8cp-55},
+     {0x1.ec209728baee8p-3, -0x1.c4601d778aa03p-58}},
+    {{0x1.f2dc1ae18002ep-1, -0x1.be7521dc7c74p-58}, {0x1.cd0190985ef77p-3, -0x1.11be2ffbeed45p-58}},
+    {{0x1.f49980d8b4cc7p-1, -0x1.881ca7411b5f8p-56}, {0x1.adc5ba156432p-3, -0x1.6c8ed88c3e7a8p-60}},
+    {{0x1.f6379d619369dp-1, 0x1.6b296ac1928abp-55}, {0x1.8e6f075a987d6p-3, 0x1.a57e7fd1918d8p-62}},
+    {{0x1.f7b6569a75cf8p-1, -0x1.14cbbb7799b36p-56},
+     {0x1.6eff6dd08af8dp-3, -0x1.1bb80ce3b15c7p-57}},
+    {{0x1.f9159497e853fp-1, 0x1.66c77a4219a37p-56}, {0x1.4f78e46e35a46p-3, -0x1.82bbe6c49f2bp-59}},
+    {{0x1.fa55416628652p-1, 0x1.c8aa2f23a4669p-55}, {0x1.2fdd63998e1b6p-3, 0x1.09edc7d2bed7dp-58}},
+    {{0x1.fb75490a83c2cp-1, 0x1.d9fbeed39ae46p-55}, {0x1.102ee507ff5fp-3, -0x1.77ec7eee89a9bp-57}},
+    {{0x1.fc7599849827bp-1, 0x1.feee53c5da7cfp-56}, {0x1.e0dec73d9d533p-4, 0x1.698b2d527d376p-59}},
+    {{0x1.fd5622cf734eap-1, 0x1.576f5c33de713p-55}, {0x1.a141b6a6da89dp-4, 0x1.dd0de04944ab6p-58}},
+    {{0x1.fe16d6e2934p-1, -0x1.53fdcb5496323p-55}, {0x1.618a921772ba3p-4, -0x1.2e89936f086fap-58}},
+    {{0x1.feb7a9b2c6d8bp-1, -0x1.0c8f40129a886p-56}, {0x1.21bd54fc5f9a7p-4, 0x1.0fcb936b1ce7ep-58}},
+    {{0x1.ff389132ee7c6p-1, 0x1.400f472356ae9p-55}, {0x1.c3bbf8484388ap-5, -0x1.52bb3d8120de5p-59}},
+    {{0x1.ff9985549ce69p-1, 0x1.57aa6cfbfc93dp-55}, {0x1.43e10afde8436p-5, -0x1.fc499d21a932p-60}},
+    {{0x1.ffda80089810bp-1, -0x1.e60e93f33d826p-56}, {0x1.87e3bf7bb4f99p-6, 0x1.4aa5c3ca7c944p-61}},
+    {{0x1.fffb7d3f3a253p-1, -0x1.2d4934e6c1f3dp-56},
+     {0x1.0fd9d5c093df5p-7, -0x1.50076d7383a18p-64}},
+    {{0x1.fffc7ae8b279cp-1, -0x1.1fa8b32bcbba5p-55}, {-0x1.e049a1f9ed9acp-8, 0x1.3baca337c3dfp-63}},
+    {{0x1.ffdd78f5268bfp-1, 0x1.f41fc70ae37ddp-56}, {-0x1.780a3ac0ba58bp-6, 0x1.d5e43e408abb2p-63}},
+    {{0x1.ff9e7954b2ff2p-1, -0x1.f7be6f7dd590cp-55},
+     {-0x1.3bf5463f51aefp-5, -0x1.68c52354db1f8p-61}},
+    {{0x1.ff3f7ff74c9a7p-1, -0x1.10dae3aca52fep-55},
+     {-0x1.bbd1afe4369efp-5, 0x1.50fbc01ce6562p-59}},
+    {{0x1.fec092cc814a4p-1, -0x1.efcb3d6b8a0c5p-56},
+     {-0x1.1dc92e498cadep-4, 0x1.d73fca65fcbf7p-61}},
+    {{0x1.fe21b9c319278p-1, 0x1.8ac14da77e504p-59},
+     {-0x1.5d97a825ea2aap-4, -0x1.72c8c2a1b0d92p-58}},
+    {{0x1.fd62fec8978cp-1, 0x1.eb95c7f30ae82p-58}, {-0x1.9d5048a4e731fp-4, 0x1.e634c167d09d4p-60}},
+    {{0x1.fc846dc89c3afp-1, 0x1.75931f07e378ap-55},
+     {-0x1.dcef1441cb33cp-4, -0x1.f2bc7445c5208p-58}},
+    {{0x1.fb8614ac24a81p-1, -0x1.d6ef61a51c077p-55},
+     {-0x1.0e38088a94cd6p-3, -0x1.4e962c086eb87p-60}},
+    {{0x1.fa680358ad68ap-1, 0x1.89f16c1748c9ap-55}, {-0x1.2de7a38a3ff6fp-3, 0x1.054bfdacd158ep-59}},
+    {{0x1.f92a4baf33dd9p-1, -0x1.f9b3f511adfccp-55},
+     {-0x1.4d846028db121p-3, 0x1.bba49b9aa9e48p-57}},
+    {{0x1.f7cd018b18246p-1, -0x1.c06b85582fc39p-56},
+     {-0x1.6d0c449d3e98ap-3, -0x1.623c28c417034p-58}},
+    {{0x1.f6503ac0df637p-1, -0x1.23f19cce4f093p-55}, {-0x1.8c7d586bc3eb8p-3, 0x1.0351f98860fp-57}},
+    {{0x1.f4b40f1cd6831p-1, 0x1.98c5d3c1c9353p-55},
+     {-0x1.abd5a485cce28p-3, -0x1.ebfb11995e71ep-62}},
+    {{0x1.f2f89861956bp-1, 0x1.562428f40371ep-55}, {-0x1.cb133369348ccp-3, 0x1.21294243d461p-58}},
+    {{0x1.f11df24662dadp-1, -0x1.09b7c1ab8f94bp-56},
+     {-0x1.ea34113fa728fp-3, 0x1.abd498353e0e9p-57}},
+    {{0x1.ef243a7578f7dp-1, 0x1.a85ba2a25daap-55}, {-0x1.049b25feefb08p-2, 0x1.8dc8aaa7afd48p-56}},
+    {{0x1.ed0b908a2aac3p-1, -0x1.4ece5211b2c6ap-56},
+     {-0x1.140bf9c1636a7p-2, 0x1.4fbce747bfd47p-58}},
+    {{0x1.ead4160ee9f4p-1, -0x1.35f5475b34ef5p-55},
+     {-0x1.236b8cdb3c016p-2, -0x1.78012a53d1d1dp-57}},
+    {{0x1.e87dee7b2f393p-1, -0x1.06241f0ee831p-59}, {-0x1.32b8e9548fce1p-2, 0x1.3fc0930cc38b6p-56}},
+    {{0x1.e6093f3141defp-1, -0x1.ea15dc328832dp-60},
+     {-0x1.41f31a58ddacep-2, 0x1.2414526a710bbp-56}},
+    {{0x1.e3762f7be2204p-1, -0x1.0272412ab7375p-55},
+     {-0x1.51192c465a31bp-2, -0x1.053ee416dfe5ap-56}},
+    {{0x1.e0c4e88bd4673p-1, 0x1.e362a8ab5cb05p-56}, {-0x1.602a2cbd29b05p-2, 0x1.a624307d847bap-56}},
+    {{0x1.ddf595754e444p-1, -0x1.4ce8990cb150ep-56},
+     {-0x1.6f252aae8625bp-2, 0x1.ae75f52c15a19p-57}},
+    {{0x1.db08632d452e4p-1, 0x1.e3245f0df08dbp-56},
+     {-0x1.7e09366bd0109p-2, -0x1.5ca59e31b748cp-56}},
+    {{0x1.d7fd80869f372p-1, -0x1.c342d6d256f85p-57},
+     {-0x1.8cd561b589476p-2, -0x1.acf78510604dap-59}},
+    {{0x1.d4d51e2f45e11p-1, 0x1.93008cb0963e1p-55}, {-0x1.9b88bfca38dc2p-2, 0x1.b57bf56b8c1cdp-56}},
+    {{0x1.d18f6ead1b446p-1, -0x1.02a3dbf3bffb2p-56},
+     {-0x1.aa22657537205p-2, 0x1.6f3341d4d1235p-56}},
+    {{0x1.ce2ca65ad1b52p-1, 0x1.08488e52e3a3ap-55},
+     {-0x1.b8a1691d60dbep-2, -0x1.55b4b2c2c830fp-57}},
+    {{0x1.caacfb64a61cdp-1, -0x1.fbf52442206c4p-56},
+     {-0x1.c704e2d3b0cbfp-2, 0x1.0908c2140ecf5p-60}},
+    {{0x1.c710a5c4fd3aap-1, 0x1.400e4401e60c2p-56}, {-0x1.d54bec61be7fap-2, 0x1.0570febee5e12p-57}},
+    {{0x1.c357df40e4024p-1, -0x1.f162bd32468fep-56},
+     {-0x1.e375a15821ab9p-2, -0x1.a0e030d758208p-59}},
+    {{0x1.bf82e364734f7p-1, 0x1.99b483567bccap-55}, {-0x1.f1811f1cb90d6p-2, 0x1.b62f5511819bp-58}},
+    {{0x1.bb91ef7f1729ep-1, 0x1.ba36b4a8034e5p-59},
+     {-0x1.ff6d84f8d3facp-2, -0x1.b3aa6bb754ef4p-59}},
+    {{0x1.b785429fb9d31p-1, 0x1.921830b39e23ap-55},
+     {-0x1.069cfa139edcfp-1, -0x1.083a630b6a799p-55}},
+    {{0x1.b35d1d90d2dd6p-1, -0x1.d3d716afba31dp-57},
+     {-0x1.0d72c7f114e12p-1, 0x1.6788abb417645p-55}},
+    {{0x1.af19c2d45a899p-1, 0x1.60c2b52b9c0aep-55}, {-0x1.1437beb880035p-1, 0x1.86ca2237fa71ep-56}},
+    {{0x1.aabb769fa1ad3p-1, 0x1.ead5c74acefc3p-55},
+     {-0x1.1aeb721b04367p-1, -0x1.4ee940f7119e4p-56}},
+    {{0x1.a6427ed70e63p-1, -0x1.1887a640bb982p-59}, {-0x1.218d76ddfa4bap-1, 0x1.a102e501f4a94p-55}},
+    {{0x1.a1af2309bdca6p-1, -0x1.8b169e843eaf8p-55},
+     {-0x1.281d62e1a3938p-1, 0x1.6a2cae7608016p-55}},
+    {{0x1.9d01ac6d0b1b8p-1, 0x1.f2eeb0bef7324p-55}, {-0x1.2e9acd27cbd19p-1, 0x1.151c7b81e0595p-55}},
+    {{0x1.983a65d7fc58p-1, 0x1.d8dba65860c9p-55}, {-0x1.35054dda59168p-1, -0x1.664c0a672acb8p-55}},
+    {{0x1.93599bbe94e07p-1, -0x1.3b04d8ad394fbp-57},
+     {-0x1.3b5c7e51c9196p-1, 0x1.9390d314ba7d8p-55}},
+    {{0x1.8e5f9c2d0e3a9p-1, 0x1.5dc0da4ffdf4ep-55}, {-0x1.419ff91b9ba6dp-1, 0x1.9a10a4b5cbe7ep-55}},
+    {{0x1.894cb6c2f7548p-1, -0x1.7fc9054f34dd9p-56},
+     {-0x1.47cf5a00a9c0fp-1, -0x1.8072c8e7868e8p-55}},
+    {{0x1.84213cae3a92p-1, 0x1.298047b6629bap-55}, {-0x1.4dea3e0b69097p-1, -0x1.2bc301ec35804p-55}},
+    {{0x1.7edd80a60af5p-1, 0x1.bf16d63b1e42ep-55}, {-0x1.53f0438e1b11bp-1, -0x1.cc581d55534abp-55}},
+    {{0x1.7981d6e5b8b11p-1, -0x1.9fcdb3acf5b7p-57}, {-0x1.59e10a28e82edp-1, 0x1.f53d598593a6cp-57}},
+    {{0x1.740e95276d7d5p-1, 0x1.aad213ce02d9ep-55}, {-0x1.5fbc32cfe56eep-1, 0x1.27071ec2ab553p-55}},
+    {{0x1.6e84129ed0f95p-1, 0x1.a56bab25774afp-55},
+     {-0x1.65815fd1054fdp-1, -0x1.a156030f696b6p-55}},
+    {{0x1.68e2a7f395799p-1, -0x1.7de384322eb53p-55},
+     {-0x1.6b3034d9f2d89p-1, -0x1.4976528b6de57p-55}},
+    {{0x1.632aaf3bed93bp-1, 0x1.0637f900540a7p-60}, {-0x1.70c856fdd6b67p-1, 0x1.a18459c4d6abdp-55}},
+    {{0x1.5d5c83f6eac32p-1, 0x1.d4d266b5f1f4dp-56}, {-0x1.76496cbb0603p-1, -0x1.d31c5172470c2p-56}},
+    {{0x1.57788306c57f6p-1, 0x1.a7131e3be9006p-56}, {-0x1.7bb31e009a57bp-1, 0x1.541fc31d208bdp-55}},
+    {{0x1.517f0aab0f204p-1, 0x1.e88ccffd8faccp-55}, {-0x1.81051433f2d45p-1, 0x1.e9d51e1b37489p-56}},
+    {{0x1.4b707a7acdecdp-1, -0x1.ef71ae7061d34p-55},
+     {-0x1.863efa361dc25p-1, -0x1.5e50f57769cbap-56}},
+    {{0x1.454d335e83b29p-1, -0x1.60083d3cc57a6p-57},
+     {-0x1.8b607c692a7cbp-1, 0x1.9caba1946aa6bp-55}},
+    {{0x1.3f15978a1f45fp-1, -0x1.be1f86c7149adp-56},
+     {-0x1.906948b56347dp-1, 0x1.26b777679a478p-57}},
+    {{0x1.38ca0a76d94b2p-1, -0x1.1f3725a47b143p-56},
+     {-0x1.95590e8e6ec66p-1, 0x1.ea7fd9264db9ap-55}},
+    {{0x1.326af0dcfcab1p-1, -0x1.fd42734161659p-55},
+     {-0x1.9a2f7ef858b7dp-1, -0x1.587cfaa17e973p-56}},
+    {{0x1.2bf8b0ad9b16fp-1, 0x1.0d1d8efec1985p-57},
+     {-0x1.9eec4c8c81b17p-1, -0x1.36dc15e9706a8p-58}},
+    {{0x1.2573b10c2dffep-1, 0x1.0cb85186507c5p-56}, {-0x1.a38f2b7e75819p-1, 0x1.bd5e7c6d218f8p-57}},
+    {{0x1.1edc5a482467bp-1, -0x1.a95e73d87132ap-55},
+     {-0x1.a817d1a0a7f0ap-1, -0x1.b1e8809618e03p-56}},
+    {{0x1.183315d65df2ap-1, -0x1.41089cbc8c0afp-55}, {-0x1.ac85f6691793ep-1, 0x1.eb962bc7b74ap-55}},
+    {{0x1.11784e4a93a26p-1, 0x1.3a73806f9a38ep-58},
+     {-0x1.b0d952f5d6671p-1, -0x1.24d3580cdeb25p-57}},
+    {{0x1.0aac6f50aea35p-1, -0x1.49fd3bc15c939p-55},
+     {-0x1.b511a21177e5ep-1, -0x1.75f0809e1e829p-55}},
+    {{0x1.03cfe5a60d96bp-1, 0x1.dced598e82886p-55},
+     {-0x1.b92ea037645cap-1, -0x1.871f160fb76d5p-55}},
+    {{0x1.f9c63e25718c7p-2, -0x1.da7d3b28b8de6p-58},
+     {-0x1.bd300b98112c3p-1, -0x1.0e2cbb26ca4edp-55}},
+    {{0x1.ebcd14c50b586p-2, -0x1.6a5e08f0f3d1ep-57},
+     {-0x1.c115a41d1dbd3p-1, -0x1.82272e3cff5e9p-56}},
+    {{0x1.ddb52ebc547f7p-2, 0x1.8b4ca4f49f731p-56}, {-0x1.c4df2b6d54e0cp-1, 0x1.f42713219f479p-55}},
+    {{0x1.cf7f6d8880e54p-2, 0x1.9661e7be18f19p-56}, {-0x1.c88c64f0925e7p-1, 0x1.73128dfd7171p-56}},
+    {{0x1.c12cb48474a24p-2, -0x1.7eea8e847d17dp-56},
+     {-0x1.cc1d15d38c71cp-1, -0x1.6b76b64db6c33p-55}},
+    {{0x1.b2bde8da8e685p-2, -0x1.55d4e4dcf3d44p-57},
+     {-0x1.cf91050b80f9bp-1, -0x1.6e95eff8e86b2p-55}},
+    {{0x1.a433f17654f04p-2, -0x1.8273ee47f959dp-56},
+     {-0x1.d2e7fb59c6201p-1, -0x1.106e2c45a122ep-56}},
+    {{0x1.958fb6f608545p-2, -0x1.8b8aa6ddd3724p-56},
+     {-0x1.d621c34f3e3f9p-1, -0x1.d6449fe59bafp-56}},
+    {{0x1.86d2239c183fbp-2, 0x1.f838db9ee6256p-56}, {-0x1.d93e294faed14p-1, 0x1.421d74d654ed8p-56}},
+    {{0x1.77fc23407fdb4p-2, -0x1.41897d78a2857p-56},
+     {-0x1.dc3cfb94fa2bcp-1, 0x1.e4a2b15c6cc7cp-55}},
+    {{0x1.690ea3420861p-2, -0x1.5c3804d08d097p-56}, {-0x1.df1e0a323be1p-1, -0x1.f8360382131eep-55}},
+    {{0x1.5a0a92777343cp-2, 0x1.740c939349151p-57},
+     {-0x1.e1e12716c788dp-1, -0x1.1788e4f8016f1p-56}},
+    {{0x1.4af0e1208cd6dp-2, 0x1.4923b3ae7090ap-56},
+     {-0x1.e486261109c75p-1, -0x1.e72962145517bp-59}},
+    {{0x1.3bc280d728652p-2, 0x1.d3bd9cde30145p-56},
+     {-0x1.e70cdcd14b62dp-1, -0x1.675299ded7ca8p-55}},
+    {{0x1.2c80648006a85p-2, 0x1.c9458401665b5p-58}, {-0x1.e97522ec563bcp-1, 0x1.35dac6006c32ap-55}},
+    {{0x1.1d2b803ba790cp-2, 0x1.6359bc8b30a84p-58},
+     {-0x1.ebbed1ddfbfc6p-1, -0x1.4545d6c401d2ep-55}},
+    {{0x1.0dc4c95708521p-2, 0x1.4fefad09e5717p-60},
+     {-0x1.ede9c50b7e58fp-1, -0x1.739952d0f281fp-57}},
+    {{0x1.fc9a6c789d4f5p-3, -0x1.fb486893c8aedp-57},
+     {-0x1.eff5d9c5d8b81p-1, -0x1.1b2b893536e48p-59}},
+    {{0x1.dd8b7cc6c48dbp-3, 0x1.20505b9f3773bp-57}, {-0x1.f1e2ef4beb207p-1, 0x1.b44f6d483c9bcp-55}},
+    {{0x1.be5eb484eaea6p-3, -0x1.84324664ac3bap-57},
+     {-0x1.f3b0e6cc8647ep-1, -0x1.ea644e18db8d5p-60}},
+    {{0x1.9f16067cfb738p-3, 0x1.4786db3b8ead4p-57}, {-0x1.f55fa36858a4p-1, 0x1.b5642982a1298p-55}},
+    {{0x1.7fb367373b45cp-3, -0x1.24b38c4fec5f4p-57},
+     {-0x1.f6ef0a33bc5c9p-1, 0x1.fd000031aacf7p-55}},
+    {{0x1.6038ccdb01312p-3, -0x1.fe5f02cef39abp-60},
+     {-0x1.f85f02386603dp-1, -0x1.178460cf1ed29p-58}},
+    {{0x1.40a82f0f536dep-3, -0x1.6e602d92ac7adp-57},
+     {-0x1.f9af7476f3f93p-1, 0x1.f07fe9b2ae611p-55}},
+    {{0x1.210386db6d55bp-3, 0x1.3c7205d08d063p-57},
+     {-0x1.fae04be85e5d2p-1, -0x1.83effc17efb54p-55}},
+};
+
 // atan(k/256) for k = 0..256.
 constexpr DoubleDouble kArcTangentTable[257] = {
     {0x0p+0, 0x0p+0},
@@ -583,6 +859,29 @@ constexpr uint32_t kArcTangentEighthsLimbs[9][24] = {
 // hi = R (1 +- 2^-52) and the rounding of lo +- bound (2^-106) stays under
 // 2^-66 |hi|.
 
+// s cos r + c sin r for r = rh + rl, |r| <= 2^-7 and |rl| <= u |rh|.
+inline DoubleDouble SineOfSum(DoubleDouble s, DoubleDouble c, double rh, double rl) {
+    const DoubleDouble z = TwoProduct(rh, rh);  // r^2 = z + 2 rh rl + rl^2
+    // c r, exactly in its leading part.
+    DoubleDouble cr = TwoProduct(c.hi, rh);
+    cr.lo += c.hi * rl + c.lo * rh;
+    // -s r^2/2 likewise (halving is exact).
+    DoubleDouble sr2 = TwoProduct(s.hi, -0.5 * z.hi);
+    sr2.lo -= 0.5 * (s.hi * (z.lo + 2 * rh * rl) + s.lo * z.hi);
+    // The rest of both series, small enough for plain double.
+    constexpr double kP1 = -1.0 / 6, kP2 = 1.0 / 120, kP3 = -1.0 / 5040;
+    constexpr double kQ1 = 1.0 / 24, kQ2 = -1.0 / 720;
+    const double zh = z.hi;
+    const double p = kP1 + zh * (kP2 + zh * kP3);
+    const double q = kQ1 + zh * kQ2;
+    const double tail = zh * ((c.hi * rh) * p + (s.hi * zh) * q);
+
+    const DoubleDouble u = TwoSum(s.hi, cr.hi);
+    const DoubleDouble v = TwoSum(u.hi, sr2.hi);
+    const double lo = ((s.lo + cr.lo) + (sr2.lo + (u.lo + v.lo))) + tail;
+    return FastTwoSum(v.hi, lo);
+}
+
 // Sine and cosine for x = j pi/256 + r: quadrant = j + 128 gives the
 // cosine.
 DoubleDouble SineOfShifted(double x, int quarterTurnShift) {
@@ -610,44 +909,58 @@ DoubleDouble SineOfShifted(double x, int quarterTurnShift) {
     const DoubleDouble c = {cosineSign * kSinTable[128 - sineIndex].hi,
                             cosineSign * kSinTable[128 - sineIndex].lo};
 
-    const DoubleDouble z = TwoProduct(rh, rh);  // r^2 = z + 2 rh rl + rl^2
-    // c r, exactly in its leading part.
-    DoubleDouble cr = TwoProduct(c.hi, rh);
-    cr.lo += c.hi * rl + c.lo * rh;
-    // -s r^2/2 likewise (halving is exact).
-    DoubleDouble sr2 = TwoProduct(s.hi, -0.5 * z.hi);
-    sr2.lo -= 0.5 * (s.hi * (z.lo + 2 * rh * rl) + s.lo * z.hi);
-    // The rest of both series, small enough for plain double.
-    constexpr double kP1 = -1.0 / 6, kP2 = 1.0 / 120, kP3 = -1.0 / 5040;
-    constexpr double kQ1 = 1.0 / 24, kQ2 = -1.0 / 720;
-    const double zh = z.hi;
-    const double p = kP1 + zh * (kP2 + zh * kP3);
-    const double q = kQ1 + zh * kQ2;
-    const double tail = zh * ((c.hi * rh) * p + (s.hi * zh) * q);
+    return SineOfSum(s, c, rh, rl);
+}
 
-    const DoubleDouble u = TwoSum(s.hi, cr.hi);
-    const DoubleDouble v = TwoSum(u.hi, sr2.hi);
-    const double lo = ((s.lo + cr.lo) + (sr2.lo + (u.lo + v.lo))) + tail;
-    return FastTwoSum(v.hi, lo);
+// Sine and cosine near the table of j/64, for |x| < 3 (cosine: not within
+// 1/64 of +-pi/2, where the result is small and the table's point would
+// cancel against the correction).
+//
+// x = j/64 + r with j the integer nearest 64 |x|: both steps are exact, so
+// |r| <= 1/128 exactly, r^2 <= 2^-14. With s and c the table's sine and
+// cosine of j/64 (cosine: s = cos(j/64), c = -sin(j/64)) the series of
+// SineOfSum give the result, and the error bound above carries over with
+// these changes: no reduction error; the relations |c r| <= 1.002 R and
+// |s| <= 2.004 R hold as before (the distance d from x to the function's
+// nearest zero is at least 1/128 >= |r| for j >= 1, and s = 0 for j = 0);
+// c r^3 P is at most 2^-16.58 R and is evaluated with 8u (r^2 rounded: u;
+// c r: 2u; P: 2u; three more: 3u), so 2^-66.58 R; truncation 2^-74.5 R in
+// the sine's series and 2^-70.3 R in the cosine's; the last sum
+// u 2^-16.58 R = 2^-69.58 R. Total under 2^-66.31 R, so within 2^-66 |hi|.
+DoubleDouble SineOrCosineNearTable(double x, bool cosine) {
+    const double ax = std::fabs(x);
+    const double jd = (ax * 64 + kRoundToInteger) - kRoundToInteger;
+    const double r = ax - jd * (1.0 / 64);
+    const SineAndCosine& entry = kSinCosSixtyFourths[static_cast<int>(jd)];
+    if (cosine) return SineOfSum(entry.cosine, {-entry.sine.hi, -entry.sine.lo}, r, 0);
+    const DoubleDouble v = SineOfSum(entry.sine, entry.cosine, r, 0);
+    return x < 0 ? DoubleDouble{-v.hi, -v.lo} : v;
+}
+
+bool NearTable(double x, bool cosine) {
+    const double ax = std::fabs(x);
+    return ax < 3 &&
+           !(cosine && ax > 1.5707963267948966 - 1.0 / 64 && ax < 1.5707963267948966 + 1.0 / 64);
 }
 
 // ---------------------------------------------------------------------------
 // Fast path of the arctangent, for 2^-27 <= |x| < 2^54.
 //
 // For |x| > 1, atan|x| = pi/2 - atan(1/|x|); so y = |x| or 1/|x| is in
-// (0, 1], y = yh + yl. With c = k/256 the multiple of 1/256 nearest y:
+// (0, 1]. With c = k/256 the multiple of 1/256 nearest y:
 //   atan y = atan c + atan t,   t = (y - c) / (1 + y c),   |t| <= 2^-9,
-//   atan t = t + t^3 (-1/3 + t^2/5 - t^4/7 + t^6/9)   (cut after t^9).
+//   atan t = t + t^3 (-1/3 + t^2/5 - t^4/7 + t^6/9)   (cut after t^9),
+// and for y = 1/|x|, t = (1 - c |x|) / (|x| + c): the rounded 1/|x| only
+// chooses k.
 //
 // Error bound, relative to R = atan y (and then to pi/2 - R >= R when x is
 // inverted, which scales every error below by at most 1):
-//   - 1/|x| = yh + yl with yl the exact residual 1 - yh|x| (Sterbenz:
-//     yh|x| is within 2^-52 of 1, and TwoProduct is exact) times yh, which
-//     is 1/|x| to 2^-52: 2^-104 y.
-//   - y - c is exact (Sterbenz, as |y - c| <= 1/512 <= c/2 for k >= 1);
-//     1 + y c and the quotient t are double-double with errors below
-//     2^-100 R. For k >= 1, R >= atan(1/512) > 0.99999 |t|; for k = 0,
-//     t = y and R >= |t| (1 - t^2/3): so |t| <= 1.00001 R.
+//   - The numerator is exact: y - c by Sterbenz's lemma (|y - c| <= 1/512
+//     <= c/2 for k >= 1), 1 - c|x| as the exact product c|x| (TwoProduct)
+//     is within [2/3, 2]; the denominator 1 + y c or |x| + c is exact as a
+//     double-double but for the rounding of its low part (2^-105), and the
+//     quotient t is double-double with an error below 2^-100 R. For k >= 1, R >= atan(1/512) >
+//     0.99999 |t|; for k = 0, t = y and R >= |t| (1 - t^2/3): so |t| <= 1.00001 R.
 //   - Table entry atan c: 2^-106 relative.
 //   - Truncation: t^11/11 <= 2^-93.4 |t|.
 //   - The tail t^3 (...) is at most |t| t^2/3 <= 2^-19.58 |t|, evaluated in
@@ -663,37 +976,37 @@ DoubleDouble SineOfShifted(double x, int quarterTurnShift) {
 
 DoubleDouble ArcTangentOfMagnitude(double ax) {
     const bool inverted = ax > 1;
-    DoubleDouble y = {ax, 0};
-    if (inverted) {
-        const double yh = 1 / ax;
-        const DoubleDouble p = TwoProduct(yh, ax);
-        y = {yh, ((1 - p.hi) - p.lo) * yh};
-    }
-    const double kd = (y.hi * 256 + kRoundToInteger) - kRoundToInteger;
+    // y only chooses k; t comes from ax itself.
+    const double y = inverted ? 1 / ax : ax;
+    const double kd = (y * 256 + kRoundToInteger) - kRoundToInteger;
     const int k = static_cast<int>(kd);
-    DoubleDouble t = y;
-    if (k != 0) {
-        const double c = kd * (1.0 / 256);  // exact
-        const double nh = y.hi - c;         // exact
-        const double nl = y.lo;
-        // 1 + c y; c y <= 1, so 1 leads.
-        const DoubleDouble cy = TwoProduct(c, y.hi);
-        const DoubleDouble d = FastTwoSum(1, cy.hi);
-        const double dl = d.lo + (cy.lo + c * y.lo);
-        // t = (nh + nl) / (d + dl): a first quotient, then the exact
-        // residual of its product, each times one reciprocal.
-        const double reciprocal = 1 / d.hi;
-        const double th = (nh + nl) * reciprocal;
-        const DoubleDouble q = TwoProduct(th, d.hi);
-        t = FastTwoSum(th, ((((nh - q.hi) - q.lo) + nl) - th * dl) * reciprocal);
+    const double c = kd * (1.0 / 256);  // exact
+    // t = (y - c) / (1 + y c) as (nh + nl) / (d.hi + d.lo), with y = 1/ax
+    // when inverted: t = (1 - c ax) / (ax + c).
+    double nh = 0, nl = 0;
+    DoubleDouble d;
+    if (!inverted) {
+        nh = ax - c;  // exact
+        const DoubleDouble cy = TwoProduct(c, ax);
+        d = FastTwoSum(1, cy.hi);  // c y <= 1
+        d.lo += cy.lo;
+    } else {
+        // c ax lies in [2/3, 2] for k >= 1, so 1 - c ax is exact.
+        const DoubleDouble cx = TwoProduct(c, ax);
+        nh = 1 - cx.hi;
+        nl = -cx.lo;
+        d = TwoSum(ax, c);
     }
+    // A first quotient, then the exact residual of its product.
+    const double th = (nh + nl) / d.hi;
+    const DoubleDouble q = TwoProduct(th, d.hi);
+    const DoubleDouble t = FastTwoSum(th, ((((nh - q.hi) - q.lo) + nl) - th * d.lo) * (1 / d.hi));
     constexpr double kA3 = -1.0 / 3, kA5 = 1.0 / 5, kA7 = -1.0 / 7, kA9 = 1.0 / 9;
-    const double th = t.hi;
-    const double z = th * th;
-    const double tail = (th * z) * (kA3 + z * (kA5 + z * (kA7 + z * kA9)));
+    const double z = t.hi * t.hi;
+    const double tail = (t.hi * z) * ((kA3 + z * kA5) + (z * z) * (kA7 + z * kA9));
 
     const DoubleDouble& a = kArcTangentTable[k];
-    const DoubleDouble sum = FastTwoSum(a.hi, th);
+    const DoubleDouble sum = FastTwoSum(a.hi, t.hi);
     double hi = sum.hi;
     double lo = ((a.lo + t.lo) + sum.lo) + tail;
     if (inverted) {
@@ -706,8 +1019,12 @@ DoubleDouble ArcTangentOfMagnitude(double ax) {
 
 }  // namespace
 
-DoubleDouble FastSine(double x) { return SineOfShifted(x, 0); }
-DoubleDouble FastCosine(double x) { return SineOfShifted(x, 128); }
+DoubleDouble FastSine(double x) {
+    return NearTable(x, false) ? SineOrCosineNearTable(x, false) : SineOfShifted(x, 0);
+}
+DoubleDouble FastCosine(double x) {
+    return NearTable(x, true) ? SineOrCosineNearTable(x, true) : SineOfShifted(x, 128);
+}
 
 DoubleDouble FastArcTangent(double x) {
     const DoubleDouble v = ArcTangentOfMagnitude(std::fabs(x));

@@ -191,9 +191,10 @@ TEST(CorrectlyRounded, SpecialArguments) {
     EXPECT_TRUE(std::isnan(ArcTangentRoundedToNearest(NAN)));
 }
 
-// Arguments whose exact result lies within a few millionths of an ulp or
-// less of the midpoint between two doubles, found by search
-// (tests/engine/tools/elementary_hard_cases): the fast paths cannot decide
+// Arguments whose exact result lies within a few billionths of an ulp of
+// the midpoint between two doubles (the distance after each), the closest
+// of 3 * 10^8 random arguments per routine searched with
+// tests/engine/tools/elementary_hard_cases: the fast paths cannot decide
 // them, so they test the slow paths' results through the public routines.
 TEST(CorrectlyRounded, ArgumentsClosestToARoundingBoundary) {
     struct Case {
@@ -201,7 +202,42 @@ TEST(CorrectlyRounded, ArgumentsClosestToARoundingBoundary) {
         double x;
     };
     const Case cases[] = {
-        {kSine, 0x1.7b37f1a5ebcdcp+1},
+        {kSine, 0x1.e517f86740764p+0},          // 3.7e-10 ulp
+        {kSine, -0x1.5488c68d59f7p-2},          // 9.68e-10 ulp
+        {kSine, 0x1.5d6cbb2ec16ep-22},          // 1.66e-09 ulp
+        {kSine, 0x1.90abdcacb9814p+0},          // 2.42e-09 ulp
+        {kSine, 0x1.819d40026f71ap-1},          // 3.27e-09 ulp
+        {kSine, -0x1.ed5bebc043b4p+0},          // 4.06e-09 ulp
+        {kSine, 0x1.8bcd55281cf6dp-4},          // 7.47e-09 ulp
+        {kSine, 0x1.d2c47781b4f1ap-21},         // 8.19e-09 ulp
+        {kSine, 0x1.0a94fe88bf802p+1},          // 1.29e-08 ulp
+        {kSine, 0x1.ff652684d49e6p-21},         // 1.67e-08 ulp
+        {kSine, 0x1.9ac83a9229198p-15},         // 1.77e-08 ulp
+        {kSine, 0x1.71f09bbe19e8p-2},           // 1.92e-08 ulp
+        {kCosine, 0x1.9a103cb93c7c7p-5},        // 1.19e-09 ulp
+        {kCosine, 0x1.c1f914c9cb8p-1},          // 3.15e-09 ulp
+        {kCosine, -0x1.74318916c8861p-21},      // 4.83e-09 ulp
+        {kCosine, -0x1.ffb4a2e6d2c9ap+1},       // 5.07e-09 ulp
+        {kCosine, 0x1.c071619be32e6p+1},        // 5.66e-09 ulp
+        {kCosine, -0x1.db8f6ebde768dp+1},       // 8.26e-09 ulp
+        {kCosine, -0x1.6a6faae325c9fp-21},      // 9.16e-09 ulp
+        {kCosine, -0x1.e5bb80f7a0d35p-21},      // 1.32e-08 ulp
+        {kCosine, 0x1.613cf6e217b2p-1},         // 1.32e-08 ulp
+        {kCosine, 0x1.8ca62c2cb964ap-14},       // 1.62e-08 ulp
+        {kCosine, 0x1.f4ee67cb37c5ap+1},        // 1.92e-08 ulp
+        {kCosine, -0x1.5b0a3ebfca62dp-9},       // 2.36e-08 ulp
+        {kArcTangent, -0x1.e82aad698ccc6p+20},  // 8.15e-10 ulp
+        {kArcTangent, 0x1.edafbdff77f66p-8},    // 1.48e-09 ulp
+        {kArcTangent, 0x1.79a13be694ac2p-9},    // 2.07e-09 ulp
+        {kArcTangent, -0x1.43aee620c41dfp-16},  // 4.51e-09 ulp
+        {kArcTangent, -0x1.cc562acab186cp-19},  // 4.9e-09 ulp
+        {kArcTangent, 0x1.70e83d2f3a0ap+50},    // 9.43e-09 ulp
+        {kArcTangent, -0x1.2bd400e0b8e58p+11},  // 1.08e-08 ulp
+        {kArcTangent, -0x1.b9a3d03e9869ep+1},   // 1.12e-08 ulp
+        {kArcTangent, 0x1.402bd8c98c66dp-10},   // 1.27e-08 ulp
+        {kArcTangent, -0x1.e36462b2bf0b7p+20},  // 1.46e-08 ulp
+        {kArcTangent, -0x1.a1316ad80aac2p+18},  // 1.48e-08 ulp
+        {kArcTangent, -0x1.d85b51bb70f3ep-19},  // 1.65e-08 ulp
     };
     for (const Case& c : cases) {
         Comparison comparison(c.routine);

@@ -76,6 +76,22 @@ int main() {
         mpfr_sin(v, v, MPFR_RNDN);
         PrintPair(v);
     }
+    std::printf("sin(j/64) and cos(j/64), j = 0..192:\n");
+    for (int j = 0; j <= 192; ++j) {
+        mpfr_t c;
+        mpfr_init2(c, kPrecision);
+        mpfr_set_ui(v, j, MPFR_RNDN);
+        mpfr_div_ui(v, v, 64, MPFR_RNDN);
+        mpfr_sin_cos(v, c, v, MPFR_RNDN);
+        mpfr_t rest;
+        mpfr_init2(rest, kPrecision);
+        mpfr_set(rest, v, MPFR_RNDN);
+        const double sh = TakeBits(rest, 53), sl = TakeBits(rest, 53);
+        mpfr_set(rest, c, MPFR_RNDN);
+        const double ch = TakeBits(rest, 53), cl = TakeBits(rest, 53);
+        std::printf("    {{%a, %a}, {%a, %a}},\n", sh, sl, ch, cl);
+        mpfr_clears(c, rest, static_cast<mpfr_ptr>(nullptr));
+    }
     std::printf("atan(j/256), j = 0..256:\n");
     for (int j = 0; j <= 256; ++j) {
         mpfr_set_ui(v, j, MPFR_RNDN);
