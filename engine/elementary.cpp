@@ -21,32 +21,40 @@ namespace delvaro {
 namespace elementary_internal {
 namespace {
 
+// The building blocks below are inlined wherever they are used: a call
+// would cost as much as the few operations inside.
+#if defined(__GNUC__)
+#define DELVARO_INLINE inline __attribute__((always_inline))
+#else
+#define DELVARO_INLINE inline
+#endif
+
 // Double-double building blocks (Knuth, Dekker). u = 2^-53 below is the
 // unit roundoff of a double.
 
 // a + b = s + e exactly, for any a and b.
-DoubleDouble TwoSum(double a, double b) {
+DELVARO_INLINE DoubleDouble TwoSum(double a, double b) {
     const double s = a + b;
     const double bb = s - a;
     return {s, (a - (s - bb)) + (b - bb)};
 }
 
 // a + b = s + e exactly, when |a| >= |b| or a = 0.
-DoubleDouble FastTwoSum(double a, double b) {
+DELVARO_INLINE DoubleDouble FastTwoSum(double a, double b) {
     const double s = a + b;
     return {s, b - (s - a)};
 }
 
 // a = hi + lo exactly with each part of at most 26 significant bits; the
 // factor 2^27 + 1 splits a double's 53 bits. No overflow below 2^996.
-void Split(double a, double& hi, double& lo) {
+DELVARO_INLINE void Split(double a, double& hi, double& lo) {
     const double c = 134217729.0 * a;
     hi = c - (c - a);
     lo = a - hi;
 }
 
 // a * b = p + e exactly (no underflow or overflow in this file's ranges).
-DoubleDouble TwoProduct(double a, double b) {
+DELVARO_INLINE DoubleDouble TwoProduct(double a, double b) {
     const double p = a * b;
     double ah, al, bh, bl;
     Split(a, ah, al);
@@ -859,6 +867,11 @@ constexpr uint32_t kArcTangentEighthsLimbs[9][24] = {
 // hi = R (1 +- 2^-52) and the rounding of lo +- bound (2^-106) stays under
 // 2^-66 |hi|.
 
+// The series of sin r - r = r^3 (P1 + P2 r^2 + P3 r^4) and
+// cos r - 1 + r^2/2 = r^4 (Q1 + Q2 r^2), Taylor's coefficients rounded.
+constexpr double kSinP1 = -1.0 / 6, kSinP2 = 1.0 / 120, kSinP3 = -1.0 / 5040;
+constexpr double kCosQ1 = 1.0 / 24, kCosQ2 = -1.0 / 720;
+
 // s cos r + c sin r for r = rh + rl, |r| <= 2^-7 and |rl| <= u |rh|.
 inline DoubleDouble SineOfSum(DoubleDouble s, DoubleDouble c, double rh, double rl) {
     const DoubleDouble z = TwoProduct(rh, rh);  // r^2 = z + 2 rh rl + rl^2
@@ -869,11 +882,9 @@ inline DoubleDouble SineOfSum(DoubleDouble s, DoubleDouble c, double rh, double 
     DoubleDouble sr2 = TwoProduct(s.hi, -0.5 * z.hi);
     sr2.lo -= 0.5 * (s.hi * (z.lo + 2 * rh * rl) + s.lo * z.hi);
     // The rest of both series, small enough for plain double.
-    constexpr double kP1 = -1.0 / 6, kP2 = 1.0 / 120, kP3 = -1.0 / 5040;
-    constexpr double kQ1 = 1.0 / 24, kQ2 = -1.0 / 720;
     const double zh = z.hi;
-    const double p = kP1 + zh * (kP2 + zh * kP3);
-    const double q = kQ1 + zh * kQ2;
+    const double p = kSinP1 + zh * (kSinP2 + zh * kSinP3);
+    const double q = kCosQ1 + zh * kCosQ2;
     const double tail = zh * ((c.hi * rh) * p + (s.hi * zh) * q);
 
     const DoubleDouble u = TwoSum(s.hi, cr.hi);
@@ -937,6 +948,49 @@ DoubleDouble SineOrCosineNearTable(double x, bool cosine) {
     return x < 0 ? DoubleDouble{-v.hi, -v.lo} : v;
 }
 
+// A quicker first try near the table, in plain double: the leading terms
+// s + c r - s r^2/2 + (series tail) summed without the exact products, with
+// an error bound worked out for the argument at hand. Writing u = 2^-53:
+// c r is off by its rounding and the neglected c.lo r (2.01u |cr|);
+// -s r^2/2 by three roundings and the neglected s.lo (3.01u |b|); the tail
+// by 8u of itself, under 2^-13.5 u |cr| + 2^-29.5 u |s|; the three sums
+// by u |b + tail|, u |cr + b + tail| and u |lo|; the rounding test's own
+// lo -+ bound by u (|lo| + bound); truncation by 2^-74 |cr| + 2^-71 |s|;
+// the table by 2^-106 |s|. In all under
+//   u (4 |cr| + 6 |b| + 10 |tail| + 2 |lo|) + 2^-70 |s| + 2^-73 |hi|,
+// which leaves room for the rounding of the bound itself. Where that is
+// too wide to decide the rounding (for about one argument in ten),
+// the double-double evaluation follows.
+bool QuickSineOrCosineNearTable(double x, bool cosine, double& rounded) {
+    const double ax = std::fabs(x);
+    const double jd = (ax * 64 + kRoundToInteger) - kRoundToInteger;
+    const double r = ax - jd * (1.0 / 64);
+    const SineAndCosine& entry = kSinCosSixtyFourths[static_cast<int>(jd)];
+    const DoubleDouble s = cosine ? entry.cosine : entry.sine;
+    const double c = cosine ? -entry.sine.hi : entry.cosine.hi;
+    const double z = r * r;
+    const double cr = c * r;
+    const double b = s.hi * (-0.5 * z);
+    const double p = kSinP1 + z * (kSinP2 + z * kSinP3);
+    const double q = kCosQ1 + z * kCosQ2;
+    const double tail = z * (cr * p + (s.hi * z) * q);
+    // Next to zero (sine, j = 0) c r = r is exact and leads: only the tail
+    // is then left in lo, and its own error (9u of it) and the truncation
+    // (2^-74 of r) count.
+    const bool leadExact = s.hi == 0;
+    const double hi = leadExact ? cr : s.hi;
+    const double lead = leadExact ? 0 : cr;
+    const double lo = s.lo + (lead + (b + tail));
+    const double bound =
+        0x1p-53 * (((4 * std::fabs(lead) + 6 * std::fabs(b)) + 10 * std::fabs(tail)) +
+                   2 * std::fabs(lo)) +
+        0x1p-70 * std::fabs(s.hi) + 0x1p-73 * std::fabs(hi);
+    const double low = hi + (lo - bound);
+    const double high = hi + (lo + bound);
+    rounded = !cosine && x < 0 ? -low : low;
+    return low == high;
+}
+
 bool NearTable(double x, bool cosine) {
     const double ax = std::fabs(x);
     return ax < 3 &&
@@ -974,6 +1028,10 @@ bool NearTable(double x, bool cosine) {
 // Total 2^-69.58 + 2 * 2^-72.58 + smaller < 2^-69.2 R, under 2^-68 |hi|
 // with everything the rounding test adds.
 
+// atan t - t = t^3 (A3 + A5 t^2 + A7 t^4 + A9 t^6), Taylor's coefficients
+// rounded.
+constexpr double kA3 = -1.0 / 3, kA5 = 1.0 / 5, kA7 = -1.0 / 7, kA9 = 1.0 / 9;
+
 DoubleDouble ArcTangentOfMagnitude(double ax) {
     const bool inverted = ax > 1;
     // y only chooses k; t comes from ax itself.
@@ -1001,7 +1059,6 @@ DoubleDouble ArcTangentOfMagnitude(double ax) {
     const double th = (nh + nl) / d.hi;
     const DoubleDouble q = TwoProduct(th, d.hi);
     const DoubleDouble t = FastTwoSum(th, ((((nh - q.hi) - q.lo) + nl) - th * d.lo) * (1 / d.hi));
-    constexpr double kA3 = -1.0 / 3, kA5 = 1.0 / 5, kA7 = -1.0 / 7, kA9 = 1.0 / 9;
     const double z = t.hi * t.hi;
     const double tail = (t.hi * z) * ((kA3 + z * kA5) + (z * z) * (kA7 + z * kA9));
 
@@ -1017,7 +1074,62 @@ DoubleDouble ArcTangentOfMagnitude(double ax) {
     return FastTwoSum(hi, lo);
 }
 
+// A quicker first try of the arctangent in plain double, as for the sine:
+// t from one rounded product, sum and quotient (3.01u |t|: the numerator
+// is exact, or 1 - c|x| exact but for the low part of c|x|, one rounding;
+// the denominator rounds twice at most, the quotient once), the tail off
+// by under 2^-15 u |t|, the two sums by u |t + tail| and u |lo|, the
+// rounding test's lo -+ bound by u (|lo| + bound), truncation 2^-93 |t|,
+// the table and pi/2 by 2^-103 |hi|: in all under
+//   u (5 |t| + 17 |tail| + 2 |lo|) + 2^-92 |hi|.
+bool QuickArcTangentOf(double x, double& rounded) {
+    const double ax = std::fabs(x);
+    const bool inverted = ax > 1;
+    const double y = inverted ? 1 / ax : ax;
+    const double kd = (y * 256 + kRoundToInteger) - kRoundToInteger;
+    const double c = kd * (1.0 / 256);
+    const DoubleDouble& a = kArcTangentTable[static_cast<int>(kd)];
+    double t = 0, hi = 0, lo = 0;
+    if (!inverted) {
+        t = (ax - c) / (1 + c * ax);
+        hi = a.hi;
+        lo = a.lo;
+    } else {
+        // pi/2 - atan c - atan t, with t = (1 - c|x|) / (|x| + c).
+        const DoubleDouble cx = TwoProduct(c, ax);
+        t = -(((1 - cx.hi) - cx.lo) / (ax + c));
+        const DoubleDouble rest = TwoSum(kHalfPiHi, -a.hi);
+        hi = rest.hi;
+        lo = (rest.lo + kHalfPiLo) - a.lo;
+    }
+    const double z = t * t;
+    const double tail = (t * z) * ((kA3 + z * kA5) + (z * z) * (kA7 + z * kA9));
+    // Below 1/512 (k = 0) t = |x| is exact and leads: only the tail is then
+    // left in lo, with its own error (17u of it: 8u, and 9u from t^3).
+    double lead = t;
+    if (!inverted && hi == 0) {
+        hi = t;
+        lead = 0;
+    }
+    lo += lead + tail;
+    const double bound =
+        0x1p-53 * ((5 * std::fabs(lead) + 17 * std::fabs(tail)) + 2 * std::fabs(lo)) +
+        0x1p-92 * std::fabs(hi);
+    const double low = hi + (lo - bound);
+    const double high = hi + (lo + bound);
+    rounded = x < 0 ? -low : low;
+    return low == high;
+}
+
 }  // namespace
+
+bool QuickSine(double x, double& rounded) {
+    return NearTable(x, false) && QuickSineOrCosineNearTable(x, false, rounded);
+}
+bool QuickCosine(double x, double& rounded) {
+    return NearTable(x, true) && QuickSineOrCosineNearTable(x, true, rounded);
+}
+bool QuickArcTangent(double x, double& rounded) { return QuickArcTangentOf(x, rounded); }
 
 DoubleDouble FastSine(double x) {
     return NearTable(x, false) ? SineOrCosineNearTable(x, false) : SineOfShifted(x, 0);
@@ -1217,11 +1329,12 @@ uint32_t TwoOverPiBits(int k) {
     return static_cast<uint32_t>((window << shift) >> 32);
 }
 
-// The precisions tried, in fraction limbs of the result. The doubles whose
-// sine, cosine or arctangent lies closest to a rounding boundary come within
-// about 2^-125 of it, relative; 256 bits leave a wide margin, and 512 are a
-// second chance that no argument is known to need.
-constexpr int kTrialPrecisions[] = {8, 16};
+// The precisions tried, in fraction limbs of the result. The first, 160
+// bits, gives results of at least 2^-62 (every result here) a relative
+// error below 2^-98; the doubles whose sine, cosine or arctangent lies
+// closest to a rounding boundary come within about 2^-125 of it, relative,
+// and those few take the second try, 512 bits.
+constexpr int kTrialPrecisions[] = {5, 16};
 constexpr int kLastPrecision = 16;
 
 // Sine or cosine of a finite x with |x| >= 2^-27.
@@ -1414,8 +1527,9 @@ double SineRoundedToNearest(double x) {
     if (ax < 0x1p-26) return x;
     if (!(ax <= 0x1.fffffffffffffp1023)) return x - x;  // NaN for NaN and +-infinity
     double rounded = 0;
-    if (ax <= 4 && RoundIfSafe(elementary_internal::FastSine(x),
-                               elementary_internal::kSinCosFastBound, rounded))
+    if (ax <= 4 && (elementary_internal::QuickSine(x, rounded) ||
+                    RoundIfSafe(elementary_internal::FastSine(x),
+                                elementary_internal::kSinCosFastBound, rounded)))
         return rounded;
     return elementary_internal::AccurateSine(x);
 }
@@ -1427,8 +1541,9 @@ double CosineRoundedToNearest(double x) {
     if (ax < 0x1p-27) return 1;
     if (!(ax <= 0x1.fffffffffffffp1023)) return x - x;
     double rounded = 0;
-    if (ax <= 4 && RoundIfSafe(elementary_internal::FastCosine(x),
-                               elementary_internal::kSinCosFastBound, rounded))
+    if (ax <= 4 && (elementary_internal::QuickCosine(x, rounded) ||
+                    RoundIfSafe(elementary_internal::FastCosine(x),
+                                elementary_internal::kSinCosFastBound, rounded)))
         return rounded;
     return elementary_internal::AccurateCosine(x);
 }
@@ -1446,7 +1561,8 @@ double ArcTangentRoundedToNearest(double x) {
         return x < 0 ? -elementary_internal::kHalfPiHi : elementary_internal::kHalfPiHi;
     }
     double rounded = 0;
-    if (RoundIfSafe(elementary_internal::FastArcTangent(x),
+    if (elementary_internal::QuickArcTangent(x, rounded) ||
+        RoundIfSafe(elementary_internal::FastArcTangent(x),
                     elementary_internal::kArcTangentFastBound, rounded))
         return rounded;
     return elementary_internal::AccurateArcTangent(x);

@@ -12,8 +12,8 @@ double CosineRoundedToNearest(double x);
 // sign of zero is kept and NaN stays NaN.
 double ArcTangentRoundedToNearest(double x);
 
-// The fast approximations behind the routines above, exposed so that tests
-// can hold them to their stated error bounds: value = hi + lo, and
+// The paths behind the routines above, exposed so that tests can hold
+// each to its claims. The fast approximations: value = hi + lo, and
 // |hi + lo - f(x)| <= bound * |hi| for every argument the fast path takes.
 namespace elementary_internal {
 
@@ -23,6 +23,14 @@ struct DoubleDouble {
 
 constexpr double kSinCosFastBound = 0x1p-66;
 constexpr double kArcTangentFastBound = 0x1p-68;
+
+// First tries in plain double with an error bound worked out per
+// argument: true, with the correctly rounded result in `rounded`, when that
+// bound decides the rounding; false (undecided, or an argument they leave
+// to the others) otherwise. For 2^-27 <= |x| <= 4 and 2^-27 <= |x| < 2^54.
+bool QuickSine(double x, double& rounded);
+bool QuickCosine(double x, double& rounded);
+bool QuickArcTangent(double x, double& rounded);
 
 // For 2^-27 <= |x| <= 4.
 DoubleDouble FastSine(double x);

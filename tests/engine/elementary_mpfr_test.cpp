@@ -298,6 +298,50 @@ TEST(FastPaths, StayWithinTheirStatedErrorBounds) {
     mpfr_clears(exact, approximation, error, static_cast<mpfr_ptr>(nullptr));
 }
 
+// The quick first tries: whatever they decide is the correctly rounded
+// result, the arguments closest to a rounding boundary are never decided
+// there, and most ordinary arguments are (otherwise the slower paths would
+// carry every call).
+TEST(QuickPaths, DecideOnlyWhatTheyDecideRight) {
+    struct Quick {
+        const char* name;
+        bool (*decide)(double, double&);
+        MpfrFunction mpfr;
+        bool arcTangent;
+    };
+    const Quick quicks[] = {
+        {"QuickSine", elementary_internal::QuickSine, mpfr_sin, false},
+        {"QuickCosine", elementary_internal::QuickCosine, mpfr_cos, false},
+        {"QuickArcTangent", elementary_internal::QuickArcTangent, mpfr_atan, true},
+    };
+    std::mt19937_64 random(20261216);
+    for (const Quick& quick : quicks) {
+        long decided = 0, wrong = 0;
+        const int count = 200000;
+        for (int i = 0; i < count; ++i) {
+            // The engine's arguments: angles, and slopes of every angle.
+            const double angle = std::uniform_real_distribution<double>(-3, 3)(random);
+            double x = quick.arcTangent ? std::tan(angle / 2) : angle;
+            double rounded = 0;
+            if (std::fabs(x) < 0x1p-27 || !quick.decide(x, rounded)) continue;
+            ++decided;
+            if (Bits(rounded) != Bits(Mpfr(quick.mpfr, x)) && ++wrong <= 10)
+                ADD_FAILURE() << quick.name << "(" << std::hexfloat << x << ") = " << rounded;
+        }
+        EXPECT_EQ(wrong, 0) << quick.name;
+        EXPECT_GT(decided, count * 8 / 10) << quick.name;
+    }
+    for (double x : {0x1.e517f86740764p+0, -0x1.5488c68d59f7p-2, 0x1.c1f914c9cb8p-1}) {
+        double rounded = 0;
+        EXPECT_FALSE(elementary_internal::QuickSine(x, rounded) &&
+                     elementary_internal::QuickCosine(x, rounded))
+            << std::hexfloat << x;
+    }
+    double rounded = 0;
+    EXPECT_FALSE(elementary_internal::QuickArcTangent(-0x1.e82aad698ccc6p+20, rounded));
+    EXPECT_FALSE(elementary_internal::QuickArcTangent(0x1.edafbdff77f66p-8, rounded));
+}
+
 // The slow paths on their own, over arguments the fast paths would settle
 // too: without this, only the rare rejected arguments would reach them.
 TEST(SlowPaths, MatchMpfrOnTheirOwn) {
