@@ -4,13 +4,15 @@
 #include <cmath>
 #include <cstdint>
 
-// Each routine has two paths. The fast one evaluates the function in
-// double-double arithmetic (a value carried as an unevaluated sum hi + lo of
-// two doubles) with a proven bound on its relative error; when the interval
-// of that width around the value holds no rounding boundary, both its ends
-// round to the same double, and that double is the correctly rounded
-// result. Otherwise the slow path computes the function in fixed point with
-// hundreds of bits and tests the rounding the same way.
+// Each routine tries up to three evaluations, each with a proven bound on
+// its error: when the interval of that width around the value holds no
+// rounding boundary, both its ends round to the same double, and that
+// double is the correctly rounded result. The quick one sums the leading
+// terms in plain double and works out its bound for the argument at hand;
+// the fast one evaluates in double-double arithmetic (a value carried as an
+// unevaluated sum hi + lo of two doubles) with a fixed relative bound; the
+// slow one computes in fixed point with hundreds of bits, for the rare
+// arguments whose result lies too close to a rounding boundary.
 //
 // Every operation is a basic IEEE-754 double operation (rounded to nearest,
 // never fused: the project builds with -ffp-contract=off) or an integer
