@@ -956,7 +956,7 @@ DoubleDouble SineOrCosineNearTable(double x, bool cosine) {
 // c r is off by its rounding and the neglected c.lo r (2.01u |cr|);
 // -s r^2/2 by three roundings and the neglected s.lo (3.01u |b|); the tail
 // by 8u of itself, under 2^-13.5 u |cr| + 2^-29.5 u |s|; the three sums
-// by u |b + tail|, u |cr + b + tail| and u |lo|; the rounding test's own
+// by u |cr + b|, u |s.lo + cr + b| and u |lo|; the rounding test's own
 // lo -+ bound by u (|lo| + bound); truncation by 2^-74 |cr| + 2^-71 |s|;
 // the table by 2^-106 |s|. In all under
 //   u (4 |cr| + 6 |b| + 10 |tail| + 2 |lo|) + 2^-70 |s| + 2^-73 |hi|,
@@ -975,21 +975,25 @@ bool QuickSineOrCosineNearTable(double x, bool cosine, double& rounded) {
     const double b = s.hi * (-0.5 * z);
     const double p = kSinP1 + z * (kSinP2 + z * kSinP3);
     const double q = kCosQ1 + z * kCosQ2;
-    const double tail = z * (cr * p + (s.hi * z) * q);
+    // The tail, the last term ready, is added last.
+    const double tail = (cr * z) * p + ((s.hi * z) * z) * q;
     // Next to zero (sine, j = 0) c r = r is exact and leads: only the tail
     // is then left in lo, and its own error (9u of it) and the truncation
     // (2^-74 of r) count.
     const bool leadExact = s.hi == 0;
     const double hi = leadExact ? cr : s.hi;
     const double lead = leadExact ? 0 : cr;
-    const double lo = s.lo + (lead + (b + tail));
+    const double lo = (s.lo + (lead + b)) + tail;
     const double bound =
         0x1p-53 * (((4 * std::fabs(lead) + 6 * std::fabs(b)) + 10 * std::fabs(tail)) +
                    2 * std::fabs(lo)) +
         0x1p-70 * std::fabs(s.hi) + 0x1p-73 * std::fabs(hi);
     const double low = hi + (lo - bound);
     const double high = hi + (lo + bound);
-    rounded = !cosine && x < 0 ? -low : low;
+    // hi + lo lies between the two ends, so it rounds alike when they do;
+    // taken from hi + lo, the result does not wait for the bound.
+    const double value = hi + lo;
+    rounded = !cosine && x < 0 ? -value : value;
     return low == high;
 }
 
@@ -1080,7 +1084,7 @@ DoubleDouble ArcTangentOfMagnitude(double ax) {
 // t from one rounded product, sum and quotient (3.01u |t|: the numerator
 // is exact, or 1 - c|x| exact but for the low part of c|x|, one rounding;
 // the denominator rounds twice at most, the quotient once), the tail off
-// by under 2^-15 u |t|, the two sums by u |t + tail| and u |lo|, the
+// by under 2^-15 u |t|, the two sums by u |lo + t| and u |lo|, the
 // rounding test's lo -+ bound by u (|lo| + bound), truncation 2^-93 |t|,
 // the table and pi/2 by 2^-103 |hi|: in all under
 //   u (5 |t| + 17 |tail| + 2 |lo|) + 2^-92 |hi|.
@@ -1113,13 +1117,14 @@ bool QuickArcTangentOf(double x, double& rounded) {
         hi = t;
         lead = 0;
     }
-    lo += lead + tail;
+    lo = (lo + lead) + tail;
     const double bound =
         0x1p-53 * ((5 * std::fabs(lead) + 17 * std::fabs(tail)) + 2 * std::fabs(lo)) +
         0x1p-92 * std::fabs(hi);
     const double low = hi + (lo - bound);
     const double high = hi + (lo + bound);
-    rounded = x < 0 ? -low : low;
+    const double value = hi + lo;  // rounds as both ends do when they agree
+    rounded = x < 0 ? -value : value;
     return low == high;
 }
 
@@ -1514,7 +1519,7 @@ bool RoundIfSafe(DoubleDouble v, double bound, double& rounded) {
     const double error = bound * std::fabs(v.hi);
     const double low = v.hi + (v.lo - error);
     const double high = v.hi + (v.lo + error);
-    rounded = low;
+    rounded = v.hi + v.lo;  // between the two ends: rounds alike when they do
     return low == high;
 }
 
