@@ -1244,16 +1244,20 @@ Fixed Subtract(const Fixed& a, const Fixed& b) {
 // a * b, truncated; the product must stay below 2^64.
 Fixed Multiply(const Fixed& a, const Fixed& b) {
     const int n = a.Size();
+    // Only b's limbs up to its highest non-zero one take part (the series'
+    // small terms and factors below 1 leave the top limbs zero).
+    int bSize = n;
+    while (bSize > 0 && b.limb[bSize - 1] == 0) --bSize;
     uint32_t product[2 * kMaxLimbs] = {};
     for (int i = 0; i < n; ++i) {
         if (a.limb[i] == 0) continue;
         uint64_t carry = 0;
-        for (int j = 0; j < n; ++j) {
+        for (int j = 0; j < bSize; ++j) {
             carry += static_cast<uint64_t>(a.limb[i]) * b.limb[j] + product[i + j];
             product[i + j] = static_cast<uint32_t>(carry);
             carry >>= 32;
         }
-        product[i + n] = static_cast<uint32_t>(carry);
+        product[i + bSize] = static_cast<uint32_t>(carry);
     }
     Fixed r(a.fraction);
     for (int i = 0; i < n; ++i) r.limb[i] = product[a.fraction + i];
