@@ -64,6 +64,16 @@ DELVARO_INLINE DoubleDouble TwoProduct(double a, double b) {
     return {p, ((ah * bh - p) + ah * bl + al * bh) + al * bl};
 }
 
+// TwoProduct for a first factor of at most 26 significant bits, which is
+// its own high part (the low part is zero): the same exact result with
+// half the work.
+DELVARO_INLINE DoubleDouble TwoProductOfShort(double shortFactor, double b) {
+    const double p = shortFactor * b;
+    double bh, bl;
+    Split(b, bh, bl);
+    return {p, (shortFactor * bh - p) + shortFactor * bl};
+}
+
 // Adding 1.5 * 2^52 to a double below 2^51 in magnitude rounds it to an
 // integer (ties to even); subtracting it again leaves that integer.
 constexpr double kRoundToInteger = 0x1.8p52;
@@ -1044,19 +1054,19 @@ DoubleDouble ArcTangentOfMagnitude(double ax) {
     const double y = inverted ? 1 / ax : ax;
     const double kd = (y * 256 + kRoundToInteger) - kRoundToInteger;
     const int k = static_cast<int>(kd);
-    const double c = kd * (1.0 / 256);  // exact
+    const double c = kd * (1.0 / 256);  // exact, at most 9 significant bits
     // t = (y - c) / (1 + y c) as (nh + nl) / (d.hi + d.lo), with y = 1/ax
     // when inverted: t = (1 - c ax) / (ax + c).
     double nh = 0, nl = 0;
     DoubleDouble d;
     if (!inverted) {
         nh = ax - c;  // exact
-        const DoubleDouble cy = TwoProduct(c, ax);
+        const DoubleDouble cy = TwoProductOfShort(c, ax);
         d = FastTwoSum(1, cy.hi);  // c y <= 1
         d.lo += cy.lo;
     } else {
         // c ax lies in [2/3, 2] for k >= 1, so 1 - c ax is exact.
-        const DoubleDouble cx = TwoProduct(c, ax);
+        const DoubleDouble cx = TwoProductOfShort(c, ax);
         nh = 1 - cx.hi;
         nl = -cx.lo;
         d = TwoSum(ax, c);
@@ -1102,7 +1112,7 @@ bool QuickArcTangentOf(double x, double& rounded) {
         lo = a.lo;
     } else {
         // pi/2 - atan c - atan t, with t = (1 - c|x|) / (|x| + c).
-        const DoubleDouble cx = TwoProduct(c, ax);
+        const DoubleDouble cx = TwoProductOfShort(c, ax);
         t = -(((1 - cx.hi) - cx.lo) / (ax + c));
         const DoubleDouble rest = TwoSum(kHalfPiHi, -a.hi);
         hi = rest.hi;
