@@ -47,7 +47,7 @@ bool LineLevelFault(Status status) {
 // flushed and, when `closeOutput`, closed. The report follows.
 Status ConvertAll(ConversionHost& host, FILE* out, bool closeOutput,
                   const EllipsoidParams& ellipsoid, double covarianceScaler,
-                  const std::vector<std::string>& skiPaths) {
+                  const std::vector<std::string>& skiPaths, RecordObserver* observer) {
     Status status = kStatusOk;
     int32_t lineNumber = 0;
     host.FilesProcessed() = 0;
@@ -60,7 +60,7 @@ Status ConvertAll(ConversionHost& host, FILE* out, bool closeOutput,
         host.CurrentFile() = path.c_str();
         lineNumber = 0;
         ConvertSkiFile(path.c_str(), out, ellipsoid.a, ellipsoid.e2, covarianceScaler,
-                       &host.BaselinesProcessed(), &lineNumber, &status);
+                       &host.BaselinesProcessed(), &lineNumber, &status, observer);
         // A file counts as converted once its records have reached the
         // output, not the stream's buffer: a write that fails later would
         // otherwise be reported for the next file, or for none.
@@ -87,7 +87,7 @@ Status ConvertAll(ConversionHost& host, FILE* out, bool closeOutput,
 }  // namespace
 
 Status RunConversion(ConversionHost& host, const char* outputFileName, double covarianceScaler,
-                     const std::vector<std::string>& skiPaths) {
+                     const std::vector<std::string>& skiPaths, RecordObserver* observer) {
     const EllipsoidParams ellipsoid = Wgs84();
     if (skiPaths.empty()) return kStatusOk;
     // Checked before anything is created or truncated: writing the output
@@ -106,18 +106,19 @@ Status RunConversion(ConversionHost& host, const char* outputFileName, double co
     // calls. The buffer outlives the stream, which ConvertAll closes.
     std::unique_ptr<char[]> buffer(new (std::nothrow) char[kOutputBufferSize]);
     if (buffer != nullptr) std::setvbuf(out, buffer.get(), _IOFBF, kOutputBufferSize);
-    return ConvertAll(host, out, true, ellipsoid, covarianceScaler, skiPaths);
+    return ConvertAll(host, out, true, ellipsoid, covarianceScaler, skiPaths, observer);
 }
 
 Status RunConversionToStream(ConversionHost& host, FILE* out, const char* outputName,
-                             double covarianceScaler, const std::vector<std::string>& skiPaths) {
+                             double covarianceScaler, const std::vector<std::string>& skiPaths,
+                             RecordObserver* observer) {
     const EllipsoidParams ellipsoid = Wgs84();
     if (skiPaths.empty()) return kStatusOk;
     if (IsOneOf(IdentityOfStream(out), skiPaths)) {
         host.ShowMessage(IDS_ERR_OUTPUT_IS_INPUT, kMbOk, outputName);
         return IDS_ERR_OUTPUT_IS_INPUT;
     }
-    return ConvertAll(host, out, false, ellipsoid, covarianceScaler, skiPaths);
+    return ConvertAll(host, out, false, ellipsoid, covarianceScaler, skiPaths, observer);
 }
 
 }  // namespace delvaro

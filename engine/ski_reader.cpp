@@ -89,18 +89,21 @@ void StripLineBlanks(char* line, int length) {
 
 }  // namespace
 
-bool ReadDataLine(SkiInput& input, int capacity, char* buffer, int32_t* lineCounter,
-                  Status* status) {
+bool ReadDataLine(SkiInput& input, int capacity, char* buffer, int32_t* lineCounter, Status* status,
+                  RecordObserver* observer) {
     *status = kStatusOk;
     for (;;) {
         if (*lineCounter < INT32_MAX) ++*lineCounter;
         if (int length = input.ReadLine(buffer, capacity - 3); length > 0) {
+            if (observer != nullptr)
+                observer->LineRead(*lineCounter, length, buffer[length - 1] == '\n', input.AtEnd());
             buffer[capacity - 1] = '\0';
             StripLineBlanks(buffer, length);
         } else if (input.Failed()) {
             *status = IDS_ERR_READ;
             return false;
         } else {
+            if (observer != nullptr) observer->LineRead(*lineCounter, 0, false, true);
             buffer[0] = '\0';
         }
         // A last line without a line end is a line like any other.
@@ -164,7 +167,7 @@ class SkiFileReader {
   public:
     SkiFileReader(FILE* in, const char* path, FILE* out, EllipsoidParams ellipsoid,
                   double covarianceScaler, int32_t* baselineCount, int32_t* lineNumber,
-                  Status* status)
+                  Status* status, RecordObserver* observer)
         : m_input(in),
           m_stationDescription(FileNameFromPath(path, false)),
           m_out(out),
@@ -172,6 +175,7 @@ class SkiFileReader {
           m_baselineCount(baselineCount),
           m_lineNumber(lineNumber),
           m_status(status),
+          m_observer(observer),
           m_writer(out, ellipsoid, m_stationDescription.c_str()) {}
 
     // Reads until the end of the file or the first fault. False when the
@@ -183,7 +187,8 @@ class SkiFileReader {
 
   private:
     bool Next() {
-        return ReadDataLine(m_input, kSkiLineBufferSize, m_line, m_lineNumber, m_status);
+        return ReadDataLine(m_input, kSkiLineBufferSize, m_line, m_lineNumber, m_status,
+                            m_observer);
     }
     bool ReadHeader();
     void ReadRecords();
@@ -201,6 +206,7 @@ class SkiFileReader {
     int32_t* m_baselineCount;
     int32_t* m_lineNumber;
     Status* m_status;
+    RecordObserver* m_observer;  // null: nobody looks
     BackgroundBaselineWriter m_writer;
 
     char m_line[kSkiLineBufferSize] = {};
@@ -235,6 +241,7 @@ bool SkiFileReader::ReadHeader() {
         *m_status = IDS_ERR_NO_UNIT;
         return false;
     }
+    if (m_observer != nullptr) m_observer->UnitRecord(*m_lineNumber, m_fields[1]);
     m_unitFactor = UnitFactor(m_fields[1]);
     WriteUnitsHeader(m_out, m_status);
     if (std::ferror(m_out)) {
@@ -298,6 +305,7 @@ bool SkiFileReader::StationRecord(int index) {
     if (!ParseNumbers(3, fields, values)) return false;
     double* target = index == 0 ? m_baseline.stationXyz[0] : m_baseline.vector;
     for (int axis = 0; axis < 3; ++axis) target[axis] = values[axis] / m_unitFactor;
+    if (m_observer != nullptr) m_observer->PositionRecord(*m_lineNumber, index, m_line, target);
     return true;
 }
 
@@ -337,6 +345,7 @@ bool SkiFileReader::CovarianceRecord() {
     m_fromRecords = 0;
     m_toRecords = 0;
     if (*m_baselineCount < INT32_MAX) ++*m_baselineCount;
+    if (m_observer != nullptr) m_observer->BaselineAccepted(*m_lineNumber, m_baseline);
     return true;
 }
 
@@ -366,6 +375,7 @@ void SkiFileReader::ReadRecords() {
                 if (!DescriptionRecord()) return;
                 break;
             default:
+                if (m_observer != nullptr) m_observer->OtherRecord(*m_lineNumber, m_line);
                 break;
         }
     }
@@ -393,17 +403,20 @@ void SkiFileReader::CheckAtClose(bool inputFailed) {
 }  // namespace
 
 void ConvertSkiFile(const char* path, FILE* out, double a, double e2, double covarianceScaler,
-                    int32_t* baselineCount, int32_t* lineNumber, Status* status) {
+                    int32_t* baselineCount, int32_t* lineNumber, Status* status,
+                    RecordObserver* observer) {
     *status = kStatusOk;
     *lineNumber = 0;
+    if (observer != nullptr) observer->FileStarted(path);
     FILE* in = OpenSkiFile(path);
     if (in == nullptr) {
         *status = IDS_ERR_CANNOT_OPEN;
         return;
     }
     // The reader holds a 64 KiB read buffer: on the heap, not the stack.
-    auto reader = std::make_unique<SkiFileReader>(
-        in, path, out, EllipsoidParams{a, e2}, covarianceScaler, baselineCount, lineNumber, status);
+    auto reader =
+        std::make_unique<SkiFileReader>(in, path, out, EllipsoidParams{a, e2}, covarianceScaler,
+                                        baselineCount, lineNumber, status, observer);
     const bool checkAtClose = reader->Read();
     const bool inputFailed = reader->InputFailed() || std::ferror(in) != 0;
     std::fclose(in);

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "common/engine_types.h"
+#include "engine/record_observer.h"
 
 namespace delvaro {
 
@@ -47,8 +48,9 @@ class SkiInput {
 // Delivers the next significant line (not empty after stripping blanks, not
 // a comment starting with '!'), counting every read as a line. False when
 // there is none: the end of the file, or a failed read (status 5011).
-bool ReadDataLine(SkiInput& input, int capacity, char* buffer, int32_t* lineCounter,
-                  Status* status);
+// `observer`, when given, is told of every read.
+bool ReadDataLine(SkiInput& input, int capacity, char* buffer, int32_t* lineCounter, Status* status,
+                  RecordObserver* observer = nullptr);
 
 // The first `count` blank-separated fields of `text` into `table`; 5013 when
 // there are fewer, 5012 when one of them is longer than 50 characters.
@@ -59,8 +61,10 @@ void SplitFields(int count, const char* text, FieldTable& table, Status* status)
 using FieldView = std::string_view;
 void FindFields(int count, const char* text, FieldView* fields, Status* status);
 
-// Converts the SKI file `path`, appending its records to `out`.
+// Converts the SKI file `path`, appending its records to `out`. `observer`,
+// when given, is shown what is read.
 void ConvertSkiFile(const char* path, FILE* out, double a, double e2, double covarianceScaler,
-                    int32_t* baselineCount, int32_t* lineNumber, Status* status);
+                    int32_t* baselineCount, int32_t* lineNumber, Status* status,
+                    RecordObserver* observer = nullptr);
 
 }  // namespace delvaro
