@@ -25,7 +25,8 @@ int ConsoleHost::ShowMessage(unsigned id, unsigned type, ...) {
     va_start(args, type);
     std::string text = FormatResourceMessageV(id, args);
     va_end(args);
-    std::fprintf(m_err, "%s\n", OneLine(text).c_str());
+    m_lastMessage = OneLine(text);
+    std::fprintf(m_err, "%s\n", m_lastMessage.c_str());
     std::fflush(m_err);
     return 1;  // IDOK
 }

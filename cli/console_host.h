@@ -26,6 +26,8 @@ class ConsoleHost : public ConversionHost {
     // TEXT` when there is no line to point at. Counted, for --strict.
     void Warning(const std::string& file, int32_t line, const std::string& text) override;
     long long WarningCount() const { return m_warnings; }
+    // The last message shown, as one line.
+    const std::string& LastMessage() const { return m_lastMessage; }
 
   private:
     FILE* m_err;
@@ -34,6 +36,7 @@ class ConsoleHost : public ConversionHost {
     int32_t m_baselines = 0;
     int32_t m_files = 0;
     long long m_warnings = 0;
+    std::string m_lastMessage;
 };
 
 // A message as one line: line breaks in it (a file name may hold them)

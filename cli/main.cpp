@@ -2,6 +2,7 @@
 // input file, for scripts and batch work.
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,7 @@
 #include <unistd.h>
 #endif
 
+#include "cli/check_options.h"
 #include "cli/console_host.h"
 #include "engine/conversion_run.h"
 #include "engine/number_parse.h"
@@ -42,10 +44,12 @@ void PrintHelp() {
         "  -h, --help           show this help and exit\n"
         "      --version        show the version and exit\n"
         "\n"
+        "%s"
+        "\n"
         "Files are converted in the order given; the first failing file stops the run.\n"
         "Exit status: 0 when every file converted, 1 on a conversion fault, 2 on\n"
         "wrong usage.\n",
-        kUsage);
+        kUsage, delvaro::kCheckOptionsHelp);
 }
 
 int UsageError(const std::string& message) {
@@ -60,6 +64,7 @@ struct Options {
     double scaler = 1.0;
     bool quiet = false;
     std::vector<std::string> skiFiles;
+    delvaro::CheckSettings checks;
 };
 
 // Matches `arg` against a short or long option that takes a value, in the
@@ -116,6 +121,14 @@ int main(int argc, char** argv) {
             continue;
         }
         std::string value;
+        switch (delvaro::TakeCheckOption(argc, argv, i, options.checks, value)) {
+            case delvaro::CheckOption::Taken:
+                continue;
+            case delvaro::CheckOption::Error:
+                return UsageError(value);
+            case delvaro::CheckOption::NotMine:
+                break;
+        }
         Match match = TakeValue(argc, argv, i, 'o', "output", value);
         if (match == Match::Yes) {
             options.output = value;
@@ -141,9 +154,16 @@ int main(int argc, char** argv) {
     if (!options.haveOutput || options.output.empty())
         return UsageError("no output file given (-o OUTPUT)");
     if (options.skiFiles.empty()) return UsageError("no SKI file given");
+    if (std::string error;
+        !delvaro::CheckSettingsFit(options.checks, options.output, options.skiFiles, error))
+        return UsageError(error);
 
     const bool progress = !options.quiet && isatty(fileno(stderr));
     delvaro::ConsoleHost host(stderr, progress);
+    std::unique_ptr<delvaro::DataChecks> checks;
+    if (options.checks.enabled)
+        checks = std::make_unique<delvaro::DataChecks>(host, options.checks.options,
+                                                       !options.checks.report.empty());
     delvaro::Status status;
     std::string shownName = options.output;
     if (options.output == "-") {
@@ -152,16 +172,20 @@ int main(int argc, char** argv) {
 #endif
         shownName = "standard output";
         status = delvaro::RunConversionToStream(host, stdout, shownName.c_str(), options.scaler,
-                                                options.skiFiles);
+                                                options.skiFiles, checks.get());
     } else {
-        status =
-            delvaro::RunConversion(host, options.output.c_str(), options.scaler, options.skiFiles);
+        status = delvaro::RunConversion(host, options.output.c_str(), options.scaler,
+                                        options.skiFiles, checks.get());
     }
-    if (status != delvaro::kStatusOk) return kExitConversionFault;
+    const bool reported =
+        delvaro::FinishChecks(options.checks, checks.get(), host, status == delvaro::kStatusOk,
+                              shownName, options.scaler);
+    if (status != delvaro::kStatusOk || !reported) return kExitConversionFault;
     if (!options.quiet)
         std::fprintf(stderr, "%s: %d files, %d baselines converted into %s\n", kProgram,
                      static_cast<int>(host.FilesProcessed()),
                      static_cast<int>(host.BaselinesProcessed()),
                      delvaro::OneLine(shownName).c_str());
+    if (!delvaro::StrictPasses(options.checks, host)) return kExitConversionFault;
     return kExitOk;
 }
