@@ -23,7 +23,7 @@ struct CheckOptions {
     double loopPpm = 2.0;
     // Beyond this many baselines the network checks step aside, so that
     // huge runs keep their memory and speed.
-    int64_t networkLimit = 50000;
+    int64_t networkLimit = 20000;
 };
 
 // One warning as it was given: `file` indexes DataChecks::Files() (-1 for

@@ -17,6 +17,7 @@ namespace {
 constexpr size_t kMaxLoopSearch = 5000;
 // Names listed in one warning; the report lists them all.
 constexpr size_t kNamesInWarning = 12;
+constexpr size_t kPartsInWarning = 10;
 
 std::string Quoted(const std::string& name) {
     for (char c : name)
@@ -270,11 +271,14 @@ void NetworkChecker::Parts() {
     if (m_result.parts.size() < 2) return;
     std::string text = "the network falls into " + std::to_string(m_result.parts.size()) +
                        " separate parts, each needs its own control:";
-    for (size_t p = 0; p < m_result.parts.size(); ++p)
+    const size_t listed = std::min(m_result.parts.size(), kPartsInWarning);
+    for (size_t p = 0; p < listed; ++p)
         text += (p == 0 ? " part " : "; part ") + std::to_string(p + 1) + " (" +
                 std::to_string(m_result.parts[p].size()) +
                 (m_result.parts[p].size() == 1 ? " station): " : " stations): ") +
                 ListNames(m_names, m_result.parts[p], kNamesInWarning);
+    if (listed < m_result.parts.size())
+        text += "; and " + std::to_string(m_result.parts.size() - listed) + " more parts";
     m_checks.WarnRun(text);
 }
 

@@ -25,7 +25,7 @@ const char kCheckOptionsHelp[] =
     "      --loop-mm MM     loops may miss closing by MM millimetres\n"
     "      --loop-ppm PPM     plus PPM parts per million of their length (20 + 2)\n"
     "      --network-limit N  the network checks step aside beyond N baselines\n"
-    "                       (default 50000)\n";
+    "                       (default 20000)\n";
 
 namespace {
 
@@ -145,15 +145,17 @@ bool CheckSettingsFit(const CheckSettings& settings, const std::string& output,
 }
 
 bool FinishChecks(const CheckSettings& settings, DataChecks* checks, ConsoleHost& host,
-                  bool converted, const std::string& outputName, double scaler) {
+                  bool converted, const std::string& outputName, double scaler, bool quiet) {
     if (checks == nullptr) return true;
     NetworkAnalysis network;
-    if (converted && checks->SteppedAside())
+    // A notice, not a warning; -q leaves it out unless warnings decide the
+    // exit status.
+    if (converted && checks->SteppedAside() && (!quiet || settings.strict))
         std::fprintf(stderr,
                      "delvaro-cli: note: the network checks were left out: the run has more "
                      "than %lld baselines (--network-limit)\n",
                      static_cast<long long>(settings.options.networkLimit));
-    else if (converted)
+    else if (converted && !checks->SteppedAside())
         network = CheckNetwork(*checks);
     if (settings.report.empty()) return true;
     RunSummary run;

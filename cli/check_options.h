@@ -33,10 +33,10 @@ bool CheckSettingsFit(const CheckSettings& settings, const std::string& output,
                       const std::vector<std::string>& skiFiles, std::string& error);
 
 // After the run: the network checks when it converted, and the report when
-// asked for (also after a failure). Notices and faults go to standard
-// error. False when the report could not be written.
+// asked for (also after a failure). Notices (not with `quiet`) and faults go
+// to standard error. False when the report could not be written.
 bool FinishChecks(const CheckSettings& settings, DataChecks* checks, ConsoleHost& host,
-                  bool converted, const std::string& outputName, double scaler);
+                  bool converted, const std::string& outputName, double scaler, bool quiet);
 
 // --strict: false, with a line that says how many warnings there were,
 // when the run gave any.

@@ -179,7 +179,7 @@ int main(int argc, char** argv) {
     }
     const bool reported =
         delvaro::FinishChecks(options.checks, checks.get(), host, status == delvaro::kStatusOk,
-                              shownName, options.scaler);
+                              shownName, options.scaler, options.quiet);
     if (status != delvaro::kStatusOk || !reported) return kExitConversionFault;
     if (!options.quiet)
         std::fprintf(stderr, "%s: %d files, %d baselines converted into %s\n", kProgram,
