@@ -1,6 +1,10 @@
 #include "checks/data_checks.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstring>
+#include <string_view>
+#include <unordered_map>
 
 #include "common/text_utils.h"
 #include "engine/fixed_format.h"
@@ -247,6 +251,15 @@ void DataChecks::PositionRecord(int32_t line, int index, const char* record,
 
 void DataChecks::CheckCovariance(int32_t line, const double c[6]) {
     // The six terms are the upper triangle row by row: xx, xy, xz, yy, yz, zz.
+    // Nearly every matrix is sound, which a Cholesky factorisation without
+    // square roots shows at little cost: all three pivots positive.
+    const double d1 = c[0];
+    const double l21 = c[1] / d1, l31 = c[2] / d1;
+    const double d2 = c[3] - c[1] * l21;
+    const double l32 = (c[4] - c[2] * l21) / d2;
+    const double p3 = c[5] - c[2] * l31 - l32 * l32 * d2;
+    if (d1 > 0 && d2 > 0 && p3 > 0 && std::isfinite(l32) && std::isfinite(p3)) return;
+
     static const char* const kAxis[3] = {"X", "Y", "Z"};
     const double variance[3] = {c[0], c[3], c[5]};
     std::string fault;
@@ -275,9 +288,11 @@ void DataChecks::CheckCovariance(int32_t line, const double c[6]) {
         const double d2 = 1 - r[0] * r[0];
         const double l32 = (r[2] - r[1] * r[0]) / d2;
         const double d3 = 1 - r[1] * r[1] - l32 * l32 * d2;
+        // Sound by this measure but not by the first one: a matrix at the
+        // edge, whose determinant rounding leaves at 0 or below.
         if (!(d2 > 0 && d3 > 0)) fault = "its determinant is 0 or less";
     }
-    if (fault.empty()) return;
+    if (fault.empty()) fault = "its determinant is 0 or less";
     Warn(m_file, line,
          "covariance matrix not positive definite: " + fault +
              "; check the record's six terms (xx, xy, xz, yy, yz, zz)");
@@ -300,11 +315,16 @@ void DataChecks::OtherRecord(int32_t line, const char* record) {
     }
 }
 
-uint32_t DataChecks::StationIndex(const char* name) {
-    auto [it, added] =
-        m_stationIndex.try_emplace(name, static_cast<uint32_t>(m_stationNames.size()));
-    if (added) m_stationNames.emplace_back(name);
-    return it->second;
+void DataChecks::IndexStations() {
+    m_stationNames.clear();
+    std::unordered_map<std::string_view, uint32_t> index;
+    for (CollectedBaseline& b : m_baselines)
+        for (int end = 0; end < 2; ++end) {
+            const std::string_view name(b.name[end]);
+            auto [it, added] = index.try_emplace(name, static_cast<uint32_t>(index.size()));
+            if (added) m_stationNames.emplace_back(name);
+            b.station[end] = it->second;
+        }
 }
 
 void DataChecks::Collect(int32_t line, const Baseline& baseline) {
@@ -312,13 +332,16 @@ void DataChecks::Collect(int32_t line, const Baseline& baseline) {
         // Far beyond any real network: keep the run's memory and speed.
         m_steppedAside = true;
         std::vector<CollectedBaseline>().swap(m_baselines);
-        std::vector<std::string>().swap(m_stationNames);
-        std::unordered_map<std::string, uint32_t>().swap(m_stationIndex);
         return;
     }
+    // Room for the whole of a network up to the limit, taken once (pages
+    // that are never written cost no memory); the names are looked up only
+    // once the run is over.
+    if (m_baselines.empty())
+        m_baselines.reserve(
+            static_cast<size_t>(std::min<int64_t>(m_options.networkLimit, 1 << 16)));
     CollectedBaseline b;
-    b.station[0] = StationIndex(baseline.stationNames[0]);
-    b.station[1] = StationIndex(baseline.stationNames[1]);
+    std::memcpy(b.name, baseline.stationNames, sizeof b.name);
     b.file = m_file;
     b.line[0] = m_positionLine[0];
     b.line[1] = m_positionLine[1];

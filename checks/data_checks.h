@@ -5,7 +5,6 @@
 
 #include <cstdint>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "engine/conversion_run.h"
@@ -39,7 +38,8 @@ using SessionTime = int64_t;
 
 // A baseline as the network checks see it.
 struct CollectedBaseline {
-    uint32_t station[2] = {};  // from, to: indexes of DataChecks::StationNames()
+    char name[2][kStationNameLength + 1] = {};  // from, to
+    uint32_t station[2] = {};                   // the same as indexes of DataChecks::StationNames()
     int file = 0;
     int32_t line[3] = {};  // from record, to record, covariance record
     double fromXyz[3] = {};
@@ -70,6 +70,9 @@ class DataChecks : public RecordObserver {
     // The unit code of every file, as written ("" before its unit record).
     const std::vector<std::string>& FileUnits() const { return m_fileUnits; }
     const std::vector<int64_t>& FileBaselines() const { return m_fileBaselines; }
+    // The run's station names in the order they came, once IndexStations
+    // has given every baseline its stations' indexes.
+    void IndexStations();
     const std::vector<std::string>& StationNames() const { return m_stationNames; }
     const std::vector<CollectedBaseline>& Baselines() const { return m_baselines; }
     // True once the run outgrew the network limit: nothing is collected.
@@ -85,7 +88,6 @@ class DataChecks : public RecordObserver {
     void CheckHeight(int32_t line, const char* name, const double xyz[3], bool fromVector);
     void CheckCovariance(int32_t line, const double covariance[6]);
     void Collect(int32_t line, const Baseline& baseline);
-    uint32_t StationIndex(const char* name);
 
     ConversionHost& m_host;
     CheckOptions m_options;
@@ -107,7 +109,6 @@ class DataChecks : public RecordObserver {
 
     bool m_steppedAside = false;
     std::vector<std::string> m_stationNames;
-    std::unordered_map<std::string, uint32_t> m_stationIndex;
     std::vector<CollectedBaseline> m_baselines;
 
     std::vector<CheckWarning> m_warnings;

@@ -453,6 +453,7 @@ std::string BaselinePlace(const DataChecks& checks, const CollectedBaseline& bas
 
 NetworkAnalysis CheckNetwork(DataChecks& checks) {
     if (checks.SteppedAside()) return {};
+    checks.IndexStations();
     return NetworkChecker(checks).Run();
 }
 
