@@ -7,6 +7,7 @@
 #include <map>
 #include <set>
 
+#include "common/text_utils.h"
 #include "engine/geodesy.h"
 
 namespace delvaro {
@@ -62,7 +63,12 @@ std::string Escape(const std::string& text) {
     return out;
 }
 
-std::string Fixed(double value, int decimals) { return FormatNumber(value, decimals); }
+// A value that rounds to zero is shown without a sign.
+std::string Fixed(double value, int decimals) {
+    std::string text = FormatNumber(value, decimals);
+    if (text[0] == '-' && text.find_first_not_of("-0.") == std::string::npos) text.erase(0, 1);
+    return text;
+}
 std::string Mm(double metres) { return Fixed(metres * 1000, 1); }
 
 std::string Packed(double radians) { return Fixed(RadiansToPackedDms(radians), 10); }
@@ -155,8 +161,12 @@ class ReportWriter {
     void Loops();
     void Parts();
     std::string Name(uint32_t station) const { return Escape(m_network.stations[station].name); }
+    // FILE:LINE of a baseline's first record, the file by its name alone
+    // (the table of SKI files has the paths).
     std::string Place(uint32_t baseline) const {
-        return Escape(BaselinePlace(m_checks, m_checks.Baselines()[baseline]));
+        const CollectedBaseline& b = m_checks.Baselines()[baseline];
+        return Escape(FileNameFromPath(m_checks.Files()[static_cast<size_t>(b.file)], false) + ":" +
+                      std::to_string(std::min(b.line[0], b.line[1])));
     }
 
     const RunSummary& m_run;
