@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <new>
 #include <string_view>
 #include <unordered_map>
 
@@ -17,9 +18,6 @@ namespace {
 
 // The most characters one read takes, the line end included.
 constexpr int kReadLength = kSkiLineBufferSize - 3;
-
-// Warnings kept for a report; a run with more keeps counting them.
-constexpr size_t kMaxKeptWarnings = 10000;
 
 // WGS 84, as the conversion uses it.
 constexpr double kA = kWgs84A;
@@ -138,17 +136,12 @@ bool ParseSessionRecord(const char* record, SessionTime& start, SessionTime& end
     return start < end;
 }
 
-DataChecks::DataChecks(ConversionHost& host, const CheckOptions& options, bool keepWarnings)
-    : m_host(host), m_options(options), m_keepWarnings(keepWarnings) {}
+DataChecks::DataChecks(ConversionHost& host, const CheckOptions& options)
+    : m_host(host), m_options(options) {}
 
 void DataChecks::Warn(int file, int32_t line, const std::string& text) {
     ++m_warningCount;
     m_host.Warning(file >= 0 ? m_files[static_cast<size_t>(file)] : std::string(), line, text);
-    if (!m_keepWarnings) return;
-    if (m_warnings.size() < kMaxKeptWarnings)
-        m_warnings.push_back({file, line, text});
-    else
-        ++m_warningsNotKept;
 }
 
 void DataChecks::FileStarted(const char* path) {
@@ -330,16 +323,9 @@ void DataChecks::IndexStations() {
 void DataChecks::Collect(int32_t line, const Baseline& baseline) {
     if (static_cast<int64_t>(m_baselines.size()) >= m_options.networkLimit) {
         // Far beyond any real network: keep the run's memory and speed.
-        m_steppedAside = true;
-        std::vector<CollectedBaseline>().swap(m_baselines);
+        StepAside();
         return;
     }
-    // Room for the whole of a network up to the limit, taken once (pages
-    // that are never written cost no memory); the names are looked up only
-    // once the run is over.
-    if (m_baselines.empty())
-        m_baselines.reserve(
-            static_cast<size_t>(std::min<int64_t>(m_options.networkLimit, 1 << 16)));
     CollectedBaseline b;
     std::memcpy(b.name, baseline.stationNames, sizeof b.name);
     b.file = m_file;
@@ -350,7 +336,24 @@ void DataChecks::Collect(int32_t line, const Baseline& baseline) {
     std::memcpy(b.vector, baseline.vector, sizeof b.vector);
     b.sessionStart = m_sessionStart;
     b.sessionEnd = m_sessionEnd;
-    m_baselines.push_back(b);
+    try {
+        // Room for the whole of a network up to the limit, taken once (pages
+        // that are never written cost no memory); the names are looked up only
+        // once the run is over.
+        if (m_baselines.empty())
+            m_baselines.reserve(
+                static_cast<size_t>(std::min<int64_t>(m_options.networkLimit, 1 << 16)));
+        m_baselines.push_back(b);
+    } catch (const std::bad_alloc&) {
+        // The conversion matters more than the checks.
+        m_outOfMemory = true;
+        StepAside();
+    }
+}
+
+void DataChecks::StepAside() {
+    m_steppedAside = true;
+    std::vector<CollectedBaseline>().swap(m_baselines);
 }
 
 }  // namespace delvaro

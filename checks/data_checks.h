@@ -25,10 +25,10 @@ struct CheckOptions {
     int64_t networkLimit = 20000;
 };
 
-// One warning as it was given: `file` indexes DataChecks::Files() (-1 for
-// the run as a whole), `line` is 0 when the warning has no line.
+// One warning as the host was given it: `file` empty for the run as a
+// whole, `line` 0 when the warning has no line.
 struct CheckWarning {
-    int file = -1;
+    std::string file;
     int32_t line = 0;
     std::string text;
 };
@@ -52,7 +52,7 @@ struct CollectedBaseline {
 
 class DataChecks : public RecordObserver {
   public:
-    DataChecks(ConversionHost& host, const CheckOptions& options, bool keepWarnings);
+    DataChecks(ConversionHost& host, const CheckOptions& options);
 
     void FileStarted(const char* path) override;
     void LineRead(int32_t line, int length, bool endsLine, bool atEnd) override;
@@ -77,10 +77,9 @@ class DataChecks : public RecordObserver {
     const std::vector<CollectedBaseline>& Baselines() const { return m_baselines; }
     // True once the run outgrew the network limit: nothing is collected.
     bool SteppedAside() const { return m_steppedAside; }
-    // The warnings given (when kept), and how many more there were than the
-    // list holds.
-    const std::vector<CheckWarning>& Warnings() const { return m_warnings; }
-    int64_t WarningsNotKept() const { return m_warningsNotKept; }
+    // True when they stepped aside because memory ran out.
+    bool OutOfMemory() const { return m_outOfMemory; }
+    // The warnings the checks gave.
     int64_t WarningCount() const { return m_warningCount; }
 
   private:
@@ -88,10 +87,10 @@ class DataChecks : public RecordObserver {
     void CheckHeight(int32_t line, const char* name, const double xyz[3], bool fromVector);
     void CheckCovariance(int32_t line, const double covariance[6]);
     void Collect(int32_t line, const Baseline& baseline);
+    void StepAside();
 
     ConversionHost& m_host;
     CheckOptions m_options;
-    bool m_keepWarnings;
 
     std::vector<std::string> m_files;
     std::vector<std::string> m_fileUnits;
@@ -108,11 +107,10 @@ class DataChecks : public RecordObserver {
     SessionTime m_sessionEnd = 0;
 
     bool m_steppedAside = false;
+    bool m_outOfMemory = false;
     std::vector<std::string> m_stationNames;
     std::vector<CollectedBaseline> m_baselines;
 
-    std::vector<CheckWarning> m_warnings;
-    int64_t m_warningsNotKept = 0;
     int64_t m_warningCount = 0;
 };
 

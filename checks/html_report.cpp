@@ -188,7 +188,7 @@ void ReportWriter::Run() {
     else
         m_out += "<span class=\"fail-text\">failed</span>: " + Escape(m_run.failure);
     m_out += "</td></tr>\n";
-    const int64_t warnings = m_checks.WarningCount();
+    const int64_t warnings = m_run.warningCount;
     m_out += "<tr><th>Warnings</th><td>" +
              (warnings == 0 ? std::string("<span class=\"ok-text\">none</span>")
                             : "<span class=\"fail-text\">" + std::to_string(warnings) + "</span>") +
@@ -229,23 +229,22 @@ void ReportWriter::Run() {
 
 void ReportWriter::Warnings() {
     m_out += "<h2 id=\"warnings\">Warnings</h2>\n";
-    if (m_checks.Warnings().empty()) {
+    if (m_run.warnings.empty()) {
         m_out += "<p>No warnings.</p>\n";
         return;
     }
     m_out +=
         "<table id=\"warning-list\">\n<thead><tr><th>File</th><th>Line</th><th>Warning</th>"
         "</tr></thead>\n<tbody>\n";
-    for (const CheckWarning& w : m_checks.Warnings()) {
-        m_out += "<tr><td>" +
-                 (w.file >= 0 ? Escape(m_checks.Files()[static_cast<size_t>(w.file)])
-                              : std::string("(network)")) +
+    for (const CheckWarning& w : m_run.warnings) {
+        m_out += "<tr><td>" + (w.file.empty() ? std::string("(network)") : Escape(w.file)) +
                  "</td><td class=\"num\">" + (w.line > 0 ? std::to_string(w.line) : "") +
                  "</td><td>" + Escape(w.text) + "</td></tr>\n";
     }
     m_out += "</tbody>\n</table>\n";
-    if (m_checks.WarningsNotKept() > 0)
-        m_out += "<p class=\"note\">" + std::to_string(m_checks.WarningsNotKept()) +
+    const int64_t notListed = m_run.warningCount - static_cast<int64_t>(m_run.warnings.size());
+    if (notListed > 0)
+        m_out += "<p class=\"note\">" + std::to_string(notListed) +
                  " further warnings are not listed here.</p>\n";
 }
 

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "checks/data_checks.h"
 #include "checks/network_checks.h"
@@ -18,6 +19,10 @@ struct RunSummary {
     int32_t baselines = 0;
     bool succeeded = true;
     std::string failure;  // the run's message when it did not succeed
+    // Every warning of the run (the checks' and the conversion's own), as
+    // far as they were kept, and how many there were in all.
+    std::vector<CheckWarning> warnings;
+    int64_t warningCount = 0;
 };
 
 std::string HtmlReport(const RunSummary& run, const DataChecks& checks,

@@ -1,8 +1,10 @@
 #include "cli/check_options.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <new>
 #include <system_error>
 
 #include "checks/html_report.h"
@@ -144,19 +146,42 @@ bool CheckSettingsFit(const CheckSettings& settings, const std::string& output,
     return true;
 }
 
-bool FinishChecks(const CheckSettings& settings, DataChecks* checks, ConsoleHost& host,
+CheckReport::CheckReport(const CheckSettings& settings, ConsoleHost& host) : m_host(host) {
+    if (settings.report.empty()) return;
+    // A report lists this many; a run with more says how many more there were.
+    constexpr size_t kMostListed = 10000;
+    host.ListenToWarnings([this](const std::string& file, int32_t line, const std::string& text) {
+        if (m_warnings.size() < kMostListed) m_warnings.push_back({file, line, text});
+    });
+}
+
+bool FinishChecks(const CheckSettings& settings, DataChecks* checks, CheckReport& report,
                   bool converted, const std::string& outputName, double scaler, bool quiet) {
+    ConsoleHost& host = report.Host();
     if (checks == nullptr) return true;
     NetworkAnalysis network;
+    bool outOfMemory = checks->OutOfMemory();
+    if (converted && !checks->SteppedAside()) {
+        try {
+            network = CheckNetwork(*checks);
+        } catch (const std::bad_alloc&) {
+            network = NetworkAnalysis();
+            outOfMemory = true;
+        }
+    }
     // A notice, not a warning; -q leaves it out unless warnings decide the
     // exit status.
-    if (converted && checks->SteppedAside() && (!quiet || settings.strict))
-        std::fprintf(stderr,
-                     "delvaro-cli: note: the network checks were left out: the run has more "
-                     "than %lld baselines (--network-limit)\n",
-                     static_cast<long long>(settings.options.networkLimit));
-    else if (converted && !checks->SteppedAside())
-        network = CheckNetwork(*checks);
+    if (converted && (checks->SteppedAside() || outOfMemory) && (!quiet || settings.strict)) {
+        if (outOfMemory)
+            std::fprintf(stderr,
+                         "delvaro-cli: note: the network checks were left out: not enough "
+                         "memory\n");
+        else
+            std::fprintf(stderr,
+                         "delvaro-cli: note: the network checks were left out: the run has more "
+                         "than %lld baselines (--network-limit)\n",
+                         static_cast<long long>(settings.options.networkLimit));
+    }
     if (settings.report.empty()) return true;
     RunSummary run;
     run.outputName = outputName;
@@ -165,8 +190,14 @@ bool FinishChecks(const CheckSettings& settings, DataChecks* checks, ConsoleHost
     run.baselines = host.BaselinesProcessed();
     run.succeeded = converted;
     run.failure = host.LastMessage();
+    run.warnings = std::move(report.Warnings());
+    run.warningCount = host.WarningCount();
     std::string error;
-    if (WriteHtmlReport(settings.report, HtmlReport(run, *checks, network), error)) return true;
+    try {
+        if (WriteHtmlReport(settings.report, HtmlReport(run, *checks, network), error)) return true;
+    } catch (const std::bad_alloc&) {
+        error = std::strerror(ENOMEM);
+    }
     std::fprintf(stderr, "delvaro-cli: cannot write the report %s: %s\n",
                  OneLine(settings.report).c_str(), error.c_str());
     return false;

@@ -32,10 +32,23 @@ CheckOption TakeCheckOption(int argc, char** argv, int& i, CheckSettings& settin
 bool CheckSettingsFit(const CheckSettings& settings, const std::string& output,
                       const std::vector<std::string>& skiFiles, std::string& error);
 
+// What the report needs of the run besides the checks: every warning the
+// host shows, kept from the start when a report is asked for.
+class CheckReport {
+  public:
+    CheckReport(const CheckSettings& settings, ConsoleHost& host);
+    ConsoleHost& Host() { return m_host; }
+    std::vector<CheckWarning>& Warnings() { return m_warnings; }
+
+  private:
+    ConsoleHost& m_host;
+    std::vector<CheckWarning> m_warnings;
+};
+
 // After the run: the network checks when it converted, and the report when
 // asked for (also after a failure). Notices (not with `quiet`) and faults go
 // to standard error. False when the report could not be written.
-bool FinishChecks(const CheckSettings& settings, DataChecks* checks, ConsoleHost& host,
+bool FinishChecks(const CheckSettings& settings, DataChecks* checks, CheckReport& report,
                   bool converted, const std::string& outputName, double scaler, bool quiet);
 
 // --strict: false, with a line that says how many warnings there were,

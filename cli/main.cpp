@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -17,8 +18,10 @@
 
 #include "cli/check_options.h"
 #include "cli/console_host.h"
+#include "cli/interrupt.h"
 #include "engine/conversion_run.h"
 #include "engine/number_parse.h"
+#include "res/string_table.h"
 #include "res/version.h"
 
 namespace {
@@ -47,8 +50,10 @@ void PrintHelp() {
         "%s"
         "\n"
         "Files are converted in the order given; the first failing file stops the run.\n"
+        "A file is written under a temporary name beside it and then moved into\n"
+        "place, so it always holds one run's whole output.\n"
         "Exit status: 0 when every file converted, 1 on a conversion fault, 2 on\n"
-        "wrong usage.\n",
+        "wrong usage, 130 and 143 when interrupted by SIGINT and SIGTERM.\n",
         kUsage, delvaro::kCheckOptionsHelp);
 }
 
@@ -91,6 +96,27 @@ Match TakeValue(int argc, char** argv, int& i, char shortName, const char* longN
     if (i + 1 >= argc) return Match::MissingValue;
     value = argv[++i];
     return Match::Yes;
+}
+
+// The run itself, into the output file or standard output. Memory that
+// runs out where the run cannot report it still ends in its message.
+delvaro::Status Convert(const Options& options, delvaro::ConsoleHost& host,
+                        const std::string& shownName, delvaro::DataChecks* checks) {
+    delvaro::InstallInterruptHandlers();
+    try {
+        if (options.output == "-") {
+#ifdef _WIN32
+            _setmode(_fileno(stdout), _O_BINARY);
+#endif
+            return delvaro::RunConversionToStream(host, stdout, shownName.c_str(), options.scaler,
+                                                  options.skiFiles, checks);
+        }
+        return delvaro::RunConversion(host, options.output.c_str(), options.scaler,
+                                      options.skiFiles, checks);
+    } catch (const std::bad_alloc&) {
+        std::fprintf(stderr, "%s\n", delvaro::FindResourceString(IDS_ERR_NO_MEMORY));
+        return IDS_ERR_NO_MEMORY;
+    }
 }
 
 }  // namespace
@@ -160,31 +186,19 @@ int main(int argc, char** argv) {
 
     const bool progress = !options.quiet && isatty(fileno(stderr));
     delvaro::ConsoleHost host(stderr, progress);
+    const std::string shownName = options.output == "-" ? "standard output" : options.output;
     std::unique_ptr<delvaro::DataChecks> checks;
     if (options.checks.enabled)
-        checks = std::make_unique<delvaro::DataChecks>(host, options.checks.options,
-                                                       !options.checks.report.empty());
-    delvaro::Status status;
-    std::string shownName = options.output;
-    if (options.output == "-") {
-#ifdef _WIN32
-        _setmode(_fileno(stdout), _O_BINARY);
-#endif
-        shownName = "standard output";
-        status = delvaro::RunConversionToStream(host, stdout, shownName.c_str(), options.scaler,
-                                                options.skiFiles, checks.get());
-    } else {
-        status = delvaro::RunConversion(host, options.output.c_str(), options.scaler,
-                                        options.skiFiles, checks.get());
-    }
-    const bool reported =
-        delvaro::FinishChecks(options.checks, checks.get(), host, status == delvaro::kStatusOk,
-                              shownName, options.scaler, options.quiet);
-    if (status != delvaro::kStatusOk || !reported) return kExitConversionFault;
+        checks = std::make_unique<delvaro::DataChecks>(host, options.checks.options);
+    delvaro::CheckReport report(options.checks, host);
+    const bool converted = Convert(options, host, shownName, checks.get()) == delvaro::kStatusOk;
+    const bool reported = delvaro::FinishChecks(options.checks, checks.get(), report, converted,
+                                                shownName, options.scaler, options.quiet);
+    if (!converted || !reported) return kExitConversionFault;
     if (!options.quiet)
-        std::fprintf(stderr, "%s: %d files, %d baselines converted into %s\n", kProgram,
-                     static_cast<int>(host.FilesProcessed()),
-                     static_cast<int>(host.BaselinesProcessed()),
+        std::fprintf(stderr, "%s: %s, %s converted into %s\n", kProgram,
+                     delvaro::CountOf(host.FilesProcessed(), "file").c_str(),
+                     delvaro::CountOf(host.BaselinesProcessed(), "baseline").c_str(),
                      delvaro::OneLine(shownName).c_str());
     if (!delvaro::StrictPasses(options.checks, host)) return kExitConversionFault;
     return kExitOk;

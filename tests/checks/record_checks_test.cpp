@@ -45,7 +45,7 @@ Checked Check(const std::vector<std::string>& texts, const CheckOptions& options
     for (size_t i = 0; i < texts.size(); ++i)
         paths.push_back(dir.Write("f" + std::to_string(i) + ".asc", texts[i]));
     RecordingHost host;
-    DataChecks checks(host, options, true);
+    DataChecks checks(host, options);
     Checked result;
     result.status = RunConversion(host, dir.Path("out.txt").c_str(), 1.0, paths, &checks);
     result.output = test::ReadFileBytes(dir.Path("out.txt"));
@@ -367,7 +367,7 @@ TEST(NetworkChecks, StepAsideBeyondTheLimit) {
     options.repeatMm = 0;  // would warn, if the network were checked
     test::TempDir dir;
     RecordingHost host;
-    DataChecks checks(host, options, false);
+    DataChecks checks(host, options);
     const std::vector<std::string> paths = {dir.Write("a.asc", files.text[0]),
                                             dir.Write("b.asc", files.text[1])};
     ASSERT_EQ(RunConversion(host, dir.Path("out.txt").c_str(), 1.0, paths, &checks), 0);
