@@ -2,19 +2,36 @@
 #pragma once
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <stdexcept>
 #include <string>
+
+#ifdef _WIN32
+#include <process.h>
+#endif
 
 namespace delvaro::test {
 
 class TempDir {
   public:
     TempDir() {
+#ifdef _WIN32
+        // No mkdtemp here: a name made of the process and a counter, taken
+        // only if the folder did not exist yet.
+        static unsigned counter = 0;
+        for (;;) {
+            m_path = std::filesystem::temp_directory_path() /
+                     ("delvaro-" + std::to_string(_getpid()) + "-" + std::to_string(++counter));
+            if (std::filesystem::create_directory(m_path)) break;
+        }
+#else
         std::string pattern = (std::filesystem::temp_directory_path() / "delvaro-XXXXXX").string();
         if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
         m_path = pattern;
+#endif
     }
     ~TempDir() {
         std::error_code ec;
