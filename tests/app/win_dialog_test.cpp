@@ -3,6 +3,7 @@
 // clicks and typing from a timer that runs inside their modal loops.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -24,8 +25,8 @@ using delvaro::test::TempDir;
 constexpr char kMainCaption[] = "Convert Leica SKI File(s) to a Trevadel Input File";
 constexpr char kOutputChooserTitle[] = "Enter/Select An Output File";
 constexpr char kSkiChooserTitle[] = "Select One Or More Receiver Files";
-// The platform's run-time library writes exponents with three digits.
-constexpr char kRangePrompt[] = "Please enter a number between 1e-005 and 99999.";
+// The bounds read the same as on every other platform.
+constexpr char kRangePrompt[] = "Please enter a number between 1e-05 and 99999.";
 constexpr char kNumberPrompt[] = "Please enter a number.";
 
 const char* const kStaticTexts[] = {
@@ -169,6 +170,426 @@ TEST(WinMainDialog, StartsWithItsDefaultsAndTheFocusInTheScalerBox) {
     });
     script.Then("close", CloseMainDialog);
     EXPECT_EQ(RunMainDialog(script), IDCANCEL);
+}
+
+TEST(WinMainDialog, EscCloseAndTheWindowsCloseCommandEachEndIt) {
+    const std::vector<std::pair<const char*, std::function<void(wui::Window)>>> ways = {
+        {"Esc", [](wui::Window) { wui::Press(wui::Focus(), wui::kKeyEscape); }},
+        {"Close button", [](wui::Window d) { wui::Click(wui::Control(d, IDCANCEL)); }},
+        {"window close command",
+         [](wui::Window d) { wui::PostSystemCommand(d, wui::kCloseCommand); }},
+    };
+    for (const auto& [way, close] : ways) {
+        SCOPED_TRACE(way);
+        wui::Script script;
+        script.Then("close the main dialog", [&close = close] {
+            wui::Window dialog = MainDialog();
+            if (dialog == nullptr) return false;
+            close(dialog);
+            return true;
+        });
+        EXPECT_EQ(RunMainDialog(script), IDCANCEL);
+    }
+}
+
+TEST(WinMainDialog, TheApplicationShowsTheDialogAndEndsWhenItCloses) {
+    wui::Script script;
+    script.Then("the application's dialog shows", [] {
+        wui::Window dialog = MainDialog();
+        if (dialog == nullptr) return false;
+        EXPECT_NE(AfxGetMainWnd(), nullptr);
+        wui::Press(wui::Focus(), wui::kKeyEscape);
+        return true;
+    });
+    script.Start();
+    EXPECT_FALSE(theApp.InitInstance());
+    EXPECT_EQ(AfxGetMainWnd(), nullptr);
+}
+
+struct ScalerCase {
+    const char* typed;
+    const char* message;  // nullptr when accepted
+    const char* shownAfter;
+};
+
+// What the user types, what the program says, and what the box shows
+// afterwards: after the next refresh for an accepted value, and still the
+// typed text, with the focus back in it and all of it selected, for a
+// refused one. Browse runs the same validation as Convert Data.
+TEST(WinMainDialog, ScalerIsValidatedAndShownInFixedForm) {
+    const ScalerCase cases[] = {
+        {"1e-5", nullptr, "0.00001"},
+        {"0", kRangePrompt, "0"},
+        {"99999.5", kRangePrompt, "99999.5"},
+        {"99999", nullptr, "99999."},
+        {"1.234567", nullptr, "1.23457"},
+        {"abc", kNumberPrompt, "abc"},
+        {"", kNumberPrompt, ""},
+        {"-1", kRangePrompt, "-1"},
+    };
+    TempDir temp;
+    for (const ScalerCase& c : cases) {
+        SCOPED_TRACE(std::string("typed '") + c.typed + "'");
+        wui::Script script;
+        script.Then("type the scaler and press Browse...", [&] {
+            wui::Window dialog = MainDialog();
+            if (dialog == nullptr) return false;
+            wui::TypeInto(wui::Control(dialog, IDC_COV_SCALER), c.typed);
+            wui::Click(wui::Control(dialog, IDC_BROWSE));
+            return true;
+        });
+        if (c.message != nullptr) {
+            script.Then("the framework's message", [&] {
+                wui::Window box = wui::FrontMessageBox();
+                if (box == nullptr) return false;
+                const wui::MessageBoxInfo info = wui::ReadMessageBox(box);
+                EXPECT_EQ(info.text, c.message);
+                EXPECT_EQ(info.caption, AppName());
+                wui::AcknowledgeMessage(box);
+                return true;
+            });
+        } else {
+            script.Then("the output chooser opens: choose a name", [&] {
+                wui::Window chooser = wui::Modal(kOutputChooserTitle);
+                if (chooser == nullptr) return false;
+                wui::ChooseInChooser(chooser, temp.Path("out.txt"));
+                return true;
+            });
+        }
+        script.Then("the scaler box afterwards", [&] {
+            wui::Window dialog = MainDialog();
+            if (dialog == nullptr) return false;
+            wui::Window scaler = wui::Control(dialog, IDC_COV_SCALER);
+            EXPECT_EQ(wui::Text(scaler), c.shownAfter);
+            if (c.message != nullptr) {
+                EXPECT_EQ(wui::Focus(), scaler);
+                EXPECT_EQ(wui::SelectedText(scaler), wui::Text(scaler));
+            }
+            wui::Click(wui::Control(dialog, IDCANCEL));
+            return true;
+        });
+        RunMainDialog(script);
+    }
+}
+
+// Message 5021, and no chooser, for an output name that is empty or blank.
+TEST(WinMainDialog, ConvertDataWantsAnOutputName) {
+    for (const char* name : {"", "   ", " \t "}) {
+        SCOPED_TRACE(std::string("name '") + name + "'");
+        wui::Script script;
+        script
+            .Then("Convert Data without a name",
+                  [&] {
+                      wui::Window dialog = MainDialog();
+                      if (dialog == nullptr) return false;
+                      wui::TypeInto(wui::Control(dialog, IDC_OUTPUT_FILE), name);
+                      wui::Click(wui::Control(dialog, IDC_CONVERT));
+                      return true;
+                  })
+            .Then("message 5021",
+                  [] {
+                      wui::Window box = wui::FrontMessageBox();
+                      if (box == nullptr) return false;
+                      const wui::MessageBoxInfo info = wui::ReadMessageBox(box);
+                      EXPECT_EQ(info.text, "Please enter a 'TREVADEL' File name");
+                      EXPECT_EQ(info.caption, AppName());
+                      wui::AcknowledgeMessage(box);
+                      return true;
+                  })
+            .Then("back in the dialog, no chooser", [] {
+                EXPECT_EQ(wui::Modal(kSkiChooserTitle), nullptr);
+                return CloseMainDialog();
+            });
+        RunMainDialog(script);
+    }
+}
+
+// The output chooser: its title, filter and folder, centred on the screen;
+// it takes a name that does not exist yet and an existing one without
+// asking, and the box shows the chosen path in lower case.
+TEST(WinMainDialog, BrowseChoosesTheOutputFile) {
+    TempDir temp;
+    const std::string newFile = temp.Path("New Output.TXT");
+    const std::string existing = temp.Path("Existing.txt");
+    temp.Write("Existing.txt", "old contents");
+    wui::Script script;
+    for (const std::string& path : {newFile, existing}) {
+        script
+            .Then("Browse...",
+                  [] {
+                      wui::Window dialog = MainDialog();
+                      if (dialog == nullptr) return false;
+                      wui::Click(wui::Control(dialog, IDC_BROWSE));
+                      return true;
+                  })
+            .Then("the chooser; choose the file",
+                  [path] {
+                      wui::Window chooser = wui::Modal(kOutputChooserTitle);
+                      if (chooser == nullptr) return false;
+                      EXPECT_EQ(wui::ChooserFilters(chooser),
+                                (std::vector<std::string>{"ASCII (Text) File (*.txt)",
+                                                          "All Files (*.*)"}));
+                      EXPECT_EQ(Lower(wui::ChooserFolder(chooser)), Lower(ProgramFolder()));
+                      wui::ChooseInChooser(chooser, path);
+                      return true;
+                  })
+            .Then("the box shows the path, and no question was asked", [path] {
+                wui::Window dialog = MainDialog();
+                if (dialog == nullptr) return false;
+                EXPECT_EQ(wui::Text(dialog, IDC_OUTPUT_FILE), Lower(path));
+                return true;
+            });
+    }
+    script.Then("close", CloseMainDialog);
+    RunMainDialog(script);
+    EXPECT_FALSE(std::filesystem::exists(newFile));
+    EXPECT_EQ(ReadFileBytes(existing), "old contents");
+}
+
+// The system menu's About entry opens the About box: the icon, the version
+// and the rights notice, centred over the main dialog, which takes no input
+// meanwhile; Enter, Esc, OK and the close command each close it.
+TEST(WinMainDialog, SystemMenuOpensTheAboutBox) {
+    const std::vector<std::pair<const char*, std::function<void(wui::Window)>>> closings = {
+        {"Enter", [](wui::Window) { wui::Press(wui::Focus(), wui::kKeyReturn); }},
+        {"Esc", [](wui::Window) { wui::Press(wui::Focus(), wui::kKeyEscape); }},
+        {"OK", [](wui::Window a) { wui::Click(wui::Control(a, IDOK)); }},
+        {"close command", [](wui::Window a) { wui::PostSystemCommand(a, wui::kCloseCommand); }},
+    };
+    bool screenshotTaken = false;
+    for (const auto& [how, closeAbout] : closings) {
+        SCOPED_TRACE(how);
+        wui::Script script;
+        wui::Window mainDialog = nullptr;
+        script
+            .Then("choose About in the system menu",
+                  [&] {
+                      mainDialog = MainDialog();
+                      if (mainDialog == nullptr) return false;
+                      wui::PostSystemCommand(mainDialog, IDM_ABOUTBOX);
+                      return true;
+                  })
+            .Then("the About box",
+                  [&, closeAbout = closeAbout] {
+                      wui::Window about = wui::Modal("About Delvaro");
+                      if (about == nullptr) return false;
+                      EXPECT_EQ(wui::StaticTexts(about),
+                                (std::vector<std::string>{"Delvaro Version " DELVARO_VERSION_TEXT,
+                                                          DELVARO_COPYRIGHT}));
+                      EXPECT_EQ(wui::StaticTexts(about).front(), "Delvaro Version 3.5.1.5");
+                      EXPECT_TRUE(wui::ShowsIcon(about));
+                      EXPECT_FALSE(wui::IsEnabled(mainDialog)) << "the main dialog takes input";
+                      const wui::Rect a = wui::WindowRect(about);
+                      const wui::Rect m = wui::WindowRect(mainDialog);
+                      EXPECT_LE(std::abs((a.left + a.right) - (m.left + m.right)), 2);
+                      EXPECT_LE(std::abs((a.top + a.bottom) - (m.top + m.bottom)), 2);
+                      if (!screenshotTaken) wui::SaveScreenshot(about, "about_box");
+                      screenshotTaken = true;
+                      closeAbout(about);
+                      return true;
+                  })
+            .Then("closed, back in the main dialog", CloseMainDialog);
+        EXPECT_EQ(RunMainDialog(script), IDCANCEL);
+    }
+}
+
+TEST(WinMainDialog, F1ShowsHowToUseTheDialog) {
+    wui::Script script;
+    script
+        .Then("F1",
+              [] {
+                  wui::Window dialog = MainDialog();
+                  if (dialog == nullptr) return false;
+                  wui::Press(wui::Focus(), wui::kKeyF1);
+                  return true;
+              })
+        .Then("the help",
+              [] {
+                  wui::Window box = wui::FrontMessageBox();
+                  if (box == nullptr) return false;
+                  const wui::MessageBoxInfo info = wui::ReadMessageBox(box);
+                  EXPECT_EQ(info.caption, AppName() + " Help");
+                  EXPECT_NE(info.text.find("Convert Data"), std::string::npos);
+                  EXPECT_NE(info.text.find("Covariance Scaler"), std::string::npos);
+                  wui::Click(wui::Control(box, IDOK));
+                  return true;
+              })
+        .Then("close", CloseMainDialog);
+    RunMainDialog(script);
+}
+
+// Two files through both choosers: the SKI chooser as the program sets it
+// up and centred on the screen, the progress shown afterwards, no message,
+// and the output the same bytes as delvaro-cli writes for the same files.
+TEST(WinConversion, TwoFilesGiveTheSameBytesAsTheCommandLineConverter) {
+    TempDir temp;
+    const std::string folder = MakeFolder(temp, "files");
+    const std::string first = folder + "\\first.asc";
+    const std::string second = folder + "\\SECOND.ASC";
+    CopyFixture("eleven_lines.asc", first);
+    CopyFixture("two_baselines_metres.asc", second);
+    const std::string output = temp.Path("out.txt");
+
+    wui::Script script;
+    script.Then("type the output name with blanks around it, press Convert Data", [&] {
+        wui::Window dialog = MainDialog();
+        if (dialog == nullptr) return false;
+        wui::TypeInto(wui::Control(dialog, IDC_OUTPUT_FILE), "  " + output + " \t");
+        wui::Click(wui::Control(dialog, IDC_CONVERT));
+        return true;
+    });
+    script.Then("the SKI chooser as set up by the program, centred", [&] {
+        wui::Window chooser = wui::Modal(kSkiChooserTitle);
+        if (chooser == nullptr) return false;
+        EXPECT_EQ(wui::ChooserFilters(chooser),
+                  (std::vector<std::string>{"Leica Files (*.asc)", "All Files (*.*)"}));
+        EXPECT_EQ(Lower(wui::ChooserFolder(chooser)), Lower(ProgramFolder()));
+        const wui::Rect screen = wui::ScreenRect();
+        const wui::Rect frame = wui::WindowRect(chooser);
+        EXPECT_EQ(frame.left, (screen.Width() - frame.Width()) / 2);
+        EXPECT_EQ(frame.top, (screen.Height() - frame.Height()) / 2);
+        wui::SaveScreenshot(chooser, "ski_chooser");
+        wui::ChooseInChooser(chooser, folder);
+        return true;
+    });
+    script.Then("choose both files", [&] {
+        wui::Window chooser = wui::Modal(kSkiChooserTitle);
+        if (chooser == nullptr || Lower(wui::ChooserFolder(chooser)) != Lower(folder)) return false;
+        wui::ChooseInChooser(chooser, "\"first.asc\" \"SECOND.ASC\"");
+        return true;
+    });
+    script.Then("the progress after the run, and no message", [&] {
+        wui::Window dialog = MainDialog();
+        if (dialog == nullptr) return false;
+        EXPECT_EQ(wui::FrontMessageBox(), nullptr);
+        EXPECT_EQ(wui::Text(dialog, IDC_FILE_COUNT), "2");
+        EXPECT_EQ(wui::Text(dialog, IDC_BASELINE_COUNT), "4");
+        EXPECT_EQ(Lower(wui::Text(dialog, IDC_CURRENT_FILE)), Lower(second));
+        EXPECT_EQ(wui::Text(dialog, IDC_OUTPUT_FILE), output);
+        EXPECT_EQ(theApp.m_nWaitCursorCount, 0);
+        wui::SaveScreenshot(dialog, "main_dialog_after_conversion");
+        wui::Click(wui::Control(dialog, IDCANCEL));
+        return true;
+    });
+    RunMainDialog(script);
+
+    const std::string expectedFile = temp.Path("expected.txt");
+    ASSERT_EQ(wui::RunProgram({DELVARO_CLI, "-q", "-o", expectedFile, first, second}), 0);
+    const std::string expected = ReadFileBytes(expectedFile);
+    ASSERT_FALSE(expected.empty());
+    EXPECT_EQ(ReadFileBytes(output), expected);
+}
+
+// The first failing file stops the run with one message naming it and the
+// line; the output holds what the command-line converter writes.
+TEST(WinConversion, AFailingFileIsReportedWithItsPathAndLine) {
+    TempDir temp;
+    const std::string folder = MakeFolder(temp, "files");
+    const std::string good = folder + "\\good.asc";
+    const std::string bad = folder + "\\bad.asc";
+    CopyFixture("two_baselines_metres.asc", good);
+    CopyFixture("short_position_line.asc", bad);
+    const std::string output = temp.Path("out.txt");
+
+    wui::Script script;
+    ScriptConvertData(script, output, folder, "\"good.asc\" \"bad.asc\"");
+    script.Then("the failure's message", [&] {
+        wui::Window box = wui::FrontMessageBox();
+        if (box == nullptr) return false;
+        const wui::MessageBoxInfo info = wui::ReadMessageBox(box);
+        EXPECT_EQ(Lower(info.text), Lower("Not enough arguments on line 5 - " + bad));
+        EXPECT_EQ(info.caption, AppName());
+        wui::SaveScreenshot(box, "failure_message");
+        wui::AcknowledgeMessage(box);
+        return true;
+    });
+    script.Then("the progress shows the failing file", [&] {
+        wui::Window dialog = MainDialog();
+        if (dialog == nullptr) return false;
+        EXPECT_EQ(Lower(wui::Text(dialog, IDC_CURRENT_FILE)), Lower(bad));
+        EXPECT_EQ(wui::Text(dialog, IDC_FILE_COUNT), "1");
+        EXPECT_EQ(wui::Text(dialog, IDC_BASELINE_COUNT), "2");
+        EXPECT_EQ(theApp.m_nWaitCursorCount, 0);
+        wui::Click(wui::Control(dialog, IDCANCEL));
+        return true;
+    });
+    RunMainDialog(script);
+
+    const std::string expectedFile = temp.Path("expected.txt");
+    ASSERT_EQ(wui::RunProgram({DELVARO_CLI, "-q", "-o", expectedFile, good, bad}), 1);
+    EXPECT_EQ(ReadFileBytes(output), ReadFileBytes(expectedFile));
+}
+
+// Cancel in the SKI chooser, by its button or Esc: no message, no output
+// file, the counts as they were.
+TEST(WinConversion, CancelInTheChooserChangesNothing) {
+    TempDir temp;
+    const std::string output = temp.Path("out.txt");
+    const std::vector<std::pair<const char*, std::function<void(wui::Window)>>> ways = {
+        {"Cancel button", [](wui::Window c) { wui::CancelChooser(c); }},
+        {"Esc", [](wui::Window) { wui::Press(wui::Focus(), wui::kKeyEscape); }},
+    };
+    for (const auto& [way, cancel] : ways) {
+        SCOPED_TRACE(way);
+        wui::Script script;
+        script
+            .Then("Convert Data",
+                  [&] {
+                      wui::Window dialog = MainDialog();
+                      if (dialog == nullptr) return false;
+                      wui::TypeInto(wui::Control(dialog, IDC_OUTPUT_FILE), output);
+                      wui::Click(wui::Control(dialog, IDC_CONVERT));
+                      return true;
+                  })
+            .Then("cancel the chooser",
+                  [&cancel = cancel] {
+                      wui::Window chooser = wui::Modal(kSkiChooserTitle);
+                      if (chooser == nullptr) return false;
+                      cancel(chooser);
+                      return true;
+                  })
+            .Then("back, nothing shown or changed", [] {
+                wui::Window dialog = MainDialog();
+                if (dialog == nullptr) return false;
+                EXPECT_EQ(wui::FrontMessageBox(), nullptr);
+                EXPECT_EQ(wui::Text(dialog, IDC_FILE_COUNT), "0");
+                EXPECT_EQ(wui::Text(dialog, IDC_CURRENT_FILE), "");
+                wui::Click(wui::Control(dialog, IDCANCEL));
+                return true;
+            });
+        RunMainDialog(script);
+        EXPECT_FALSE(std::filesystem::exists(output));
+    }
+}
+
+// More names than the 32,000-byte buffer holds: a message, no run.
+TEST(WinConversion, AChoiceTooLongForTheBufferIsReported) {
+    TempDir temp;
+    const std::string folder = MakeFolder(temp, "files");
+    const std::string output = temp.Path("out.txt");
+    std::string names;
+    for (int i = 0; names.size() < 33000; ++i)
+        names += "\"" + std::string(200, 'n') + std::to_string(i) + ".asc\" ";
+
+    wui::Script script;
+    ScriptConvertData(script, output, folder, names);
+    script.Then("the names do not fit: a message", [] {
+        wui::Window box = wui::FrontMessageBox();
+        if (box == nullptr) return false;
+        EXPECT_NE(wui::ReadMessageBox(box).text.find("too long"), std::string::npos)
+            << wui::ReadMessageBox(box).text;
+        wui::AcknowledgeMessage(box);
+        return true;
+    });
+    script.Then("nothing ran", [] {
+        wui::Window dialog = MainDialog();
+        if (dialog == nullptr) return false;
+        EXPECT_EQ(wui::Text(dialog, IDC_FILE_COUNT), "0");
+        wui::Click(wui::Control(dialog, IDCANCEL));
+        return true;
+    });
+    RunMainDialog(script);
+    EXPECT_FALSE(std::filesystem::exists(output));
 }
 
 }  // namespace

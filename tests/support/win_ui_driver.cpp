@@ -15,6 +15,7 @@
 #include <dlgs.h>
 // clang-format on
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
@@ -339,12 +340,20 @@ int RunProgram(const std::vector<std::string>& args) {
         if (!commandLine.empty()) commandLine += L' ';
         commandLine += L'"' + Widen(arg) + L'"';
     }
+    // The program's messages are not the test's: they go nowhere.
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    HANDLE nowhere =
+        CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                    &inherit, OPEN_EXISTING, 0, nullptr);
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = startup.hStdOutput = startup.hStdError = nowhere;
     PROCESS_INFORMATION process{};
-    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process))
-        return -1;
+    const BOOL started = CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0,
+                                        nullptr, nullptr, &startup, &process);
+    CloseHandle(nowhere);
+    if (!started) return -1;
     WaitForSingleObject(process.hProcess, INFINITE);
     DWORD status = 0;
     GetExitCodeProcess(process.hProcess, &status);
@@ -354,6 +363,13 @@ int RunProgram(const std::vector<std::string>& args) {
 }
 
 std::string SaveScreenshot(Window window, const std::string& name) {
+    // Only a real display has pictures of windows to take.
+    const char* folderVariable = std::getenv("DELVARO_SCREENSHOT_DIR");
+    if (folderVariable == nullptr || *folderVariable == '\0') return std::string();
+    // What the window shows once every part of it has painted.
+    RedrawWindow(window, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_FRAME | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    GdiFlush();
     const Rect rect = WindowRect(window);
     const int width = rect.Width();
     const int height = rect.Height();
@@ -369,11 +385,11 @@ std::string SaveScreenshot(Window window, const std::string& name) {
     HDC memory = CreateCompatibleDC(screen);
     HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     HGDIOBJ old = SelectObject(memory, bitmap);
-    PrintWindow(window, memory, 0);
+    BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
     GdiFlush();
     SelectObject(memory, old);
 
-    const std::filesystem::path folder = std::filesystem::path(DELVARO_BUILD_DIR) / "screenshots";
+    const std::filesystem::path folder(folderVariable);
     std::filesystem::create_directories(folder);
     const std::filesystem::path path = folder / (name + ".bmp");
     const DWORD imageSize = static_cast<DWORD>(width) * static_cast<DWORD>(height) * 4;

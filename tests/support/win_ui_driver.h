@@ -119,7 +119,9 @@ void CancelChooser(Window chooser);
 // Runs a program and waits for it; its exit status.
 int RunProgram(const std::vector<std::string>& args);
 
-// Saves a picture of `window` as <build>/screenshots/<name>.bmp; the path.
+// Saves a picture of `window`, as the screen shows it, as <name>.bmp in the
+// folder DELVARO_SCREENSHOT_DIR names; nothing without that variable (the
+// tests can run where no display draws the windows). The path, or "".
 std::string SaveScreenshot(Window window, const std::string& name);
 
 }  // namespace wui
