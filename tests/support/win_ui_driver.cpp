@@ -369,7 +369,13 @@ std::string SaveScreenshot(Window window, const std::string& name) {
     // What the window shows once every part of it has painted.
     RedrawWindow(window, nullptr, nullptr,
                  RDW_INVALIDATE | RDW_FRAME | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    GdiFlush();
+    // Under Wine a window's drawing reaches the screen from the message
+    // loop, a little later: look at the queue for a moment first.
+    for (int i = 0; i < 15; ++i) {
+        MSG msg;
+        PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE);
+        Sleep(20);
+    }
     const Rect rect = WindowRect(window);
     const int width = rect.Width();
     const int height = rect.Height();
@@ -388,6 +394,11 @@ std::string SaveScreenshot(Window window, const std::string& name) {
     BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
     GdiFlush();
     SelectObject(memory, old);
+    // The fourth byte of each pixel is left as drawing left it; image
+    // readers take it for opacity.
+    auto* pixels = static_cast<uint32_t*>(bits);
+    for (size_t i = 0; i < static_cast<size_t>(width) * static_cast<size_t>(height); ++i)
+        pixels[i] |= 0xFF000000u;
 
     const std::filesystem::path folder(folderVariable);
     std::filesystem::create_directories(folder);
