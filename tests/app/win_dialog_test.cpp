@@ -146,6 +146,7 @@ TEST(WinMainDialog, StartsWithItsDefaultsAndTheFocusInTheScalerBox) {
         EXPECT_EQ(wui::Text(dialog, IDC_BROWSE), "Browse...");
         EXPECT_TRUE(wui::HasIcon(dialog, true));
         EXPECT_TRUE(wui::HasIcon(dialog, false));
+        EXPECT_TRUE(wui::HasDragIcon(dialog));
         EXPECT_EQ(wui::StaticTexts(dialog),
                   std::vector<std::string>(std::begin(kStaticTexts), std::end(kStaticTexts)));
 
@@ -312,8 +313,11 @@ TEST(WinMainDialog, BrowseChoosesTheOutputFile) {
     const std::string newFile = temp.Path("New Output.TXT");
     const std::string existing = temp.Path("Existing.txt");
     temp.Write("Existing.txt", "old contents");
+    // A name outside every ANSI code page reads as it was chosen.
+    const std::string foreign =
+        temp.Path("") + "\xD0\x92\xD1\x8B\xD1\x85\xD0\xBE\xD0\xB4 \xE8\xBE\x93\xE5\x87\xBA.TXT";
     wui::Script script;
-    for (const std::string& path : {newFile, existing}) {
+    for (const std::string& path : {newFile, existing, foreign}) {
         script
             .Then("Browse...",
                   [] {
@@ -431,10 +435,22 @@ TEST(WinConversion, TwoFilesGiveTheSameBytesAsTheCommandLineConverter) {
     const std::string output = temp.Path("out.txt");
 
     wui::Script script;
-    script.Then("type the output name with blanks around it, press Convert Data", [&] {
+    script.Then("Browse...", [] {
         wui::Window dialog = MainDialog();
         if (dialog == nullptr) return false;
-        wui::TypeInto(wui::Control(dialog, IDC_OUTPUT_FILE), "  " + output + " \t");
+        wui::Click(wui::Control(dialog, IDC_BROWSE));
+        return true;
+    });
+    script.Then("choose the output file", [&] {
+        wui::Window chooser = wui::Modal(kOutputChooserTitle);
+        if (chooser == nullptr) return false;
+        wui::ChooseInChooser(chooser, output);
+        return true;
+    });
+    script.Then("press Convert Data", [&] {
+        wui::Window dialog = MainDialog();
+        if (dialog == nullptr) return false;
+        EXPECT_EQ(wui::Text(dialog, IDC_OUTPUT_FILE), Lower(output));
         wui::Click(wui::Control(dialog, IDC_CONVERT));
         return true;
     });
@@ -465,7 +481,7 @@ TEST(WinConversion, TwoFilesGiveTheSameBytesAsTheCommandLineConverter) {
         EXPECT_EQ(wui::Text(dialog, IDC_FILE_COUNT), "2");
         EXPECT_EQ(wui::Text(dialog, IDC_BASELINE_COUNT), "4");
         EXPECT_EQ(Lower(wui::Text(dialog, IDC_CURRENT_FILE)), Lower(second));
-        EXPECT_EQ(wui::Text(dialog, IDC_OUTPUT_FILE), output);
+        EXPECT_EQ(wui::Text(dialog, IDC_OUTPUT_FILE), Lower(output));
         EXPECT_EQ(theApp.m_nWaitCursorCount, 0);
         wui::SaveScreenshot(dialog, "main_dialog_after_conversion");
         wui::Click(wui::Control(dialog, IDCANCEL));
@@ -492,7 +508,8 @@ TEST(WinConversion, AFailingFileIsReportedWithItsPathAndLine) {
     const std::string output = temp.Path("out.txt");
 
     wui::Script script;
-    ScriptConvertData(script, output, folder, "\"good.asc\" \"bad.asc\"");
+    // Blanks around the typed name do not count.
+    ScriptConvertData(script, "  " + output + " \t", folder, "\"good.asc\" \"bad.asc\"");
     script.Then("the failure's message", [&] {
         wui::Window box = wui::FrontMessageBox();
         if (box == nullptr) return false;

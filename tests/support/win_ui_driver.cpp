@@ -203,6 +203,8 @@ bool HasIcon(Window window, bool big) {
     return SendMessageW(window, WM_GETICON, big ? ICON_BIG : ICON_SMALL, 0) != 0;
 }
 
+bool HasDragIcon(Window window) { return SendMessageW(window, WM_QUERYDRAGICON, 0, 0) != 0; }
+
 Rect WindowRect(Window window) {
     RECT r{};
     GetWindowRect(window, &r);

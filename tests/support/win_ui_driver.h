@@ -68,6 +68,8 @@ std::string SelectedText(Window edit);
 std::vector<std::string> StaticTexts(Window dialog);
 bool ShowsIcon(Window dialog);
 bool HasIcon(Window window, bool big);
+// What the window answers when Windows asks for the icon to drag.
+bool HasDragIcon(Window window);
 
 struct Rect {
     int left, top, right, bottom;
