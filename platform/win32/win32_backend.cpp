@@ -185,8 +185,6 @@ bool Initialize(int&, char**) {
 
 void Shutdown() { SetWaitCursor(false); }
 
-int RunEventLoop() { return 0; }
-
 std::string ModuleFileName() { return win32::ModuleFileName(); }
 
 // Windows takes the program's icon from its resources.
