@@ -13,6 +13,7 @@
 #include "app/converter_app.h"
 #include "common/text_utils.h"
 #include "res/resource.h"
+#include "res/resources.h"
 #include "res/version.h"
 #include "support/temp_dir.h"
 #include "support/win_ui_driver.h"
@@ -28,6 +29,7 @@ constexpr char kSkiChooserTitle[] = "Select One Or More Receiver Files";
 // The bounds read the same as on every other platform.
 constexpr char kRangePrompt[] = "Please enter a number between 1e-05 and 99999.";
 constexpr char kNumberPrompt[] = "Please enter a number.";
+constexpr DWORD kClientEdge = 0x00000200;  // WS_EX_CLIENTEDGE
 
 const char* const kStaticTexts[] = {
     "This utility allows you to extract data from one or more Leica SKI 'asc' files and write "
@@ -607,6 +609,80 @@ TEST(WinConversion, AChoiceTooLongForTheBufferIsReported) {
     });
     RunMainDialog(script);
     EXPECT_FALSE(std::filesystem::exists(output));
+}
+
+// A template's window and controls as the dialog manager made them: the
+// caption, styles and font, and every control's class of text, id, style
+// and place in dialog units of that font.
+void ExpectDialogAsItsTemplate(wui::Window dialog, unsigned templateId) {
+    const DialogTemplate* data = delvaro::FindDialogTemplate(templateId);
+    ASSERT_NE(data, nullptr);
+    EXPECT_EQ(wui::Text(dialog), data->caption);
+    EXPECT_EQ(wui::Style(dialog) & data->style, data->style);
+    EXPECT_EQ(wui::ExStyle(dialog) & data->exStyle, data->exStyle);
+    EXPECT_EQ(wui::FontName(dialog), data->fontName);
+    const std::vector<wui::Window> controls = wui::Controls(dialog);
+    ASSERT_EQ(controls.size(), static_cast<size_t>(data->itemCount));
+    for (int i = 0; i < data->itemCount; ++i) {
+        const DialogItem& item = data->items[i];
+        SCOPED_TRACE("control " + std::to_string(i) + " (id " + std::to_string(item.id) + ")");
+        wui::Window control = controls[static_cast<size_t>(i)];
+        if (item.id != -1) {
+            EXPECT_EQ(wui::ControlId(control), item.id);
+        }
+        if (item.text != nullptr) {
+            EXPECT_EQ(wui::Text(control), item.text);
+        }
+        // An edit box's border becomes the sunken edge of three-dimensional
+        // controls.
+        DWORD style = item.style;
+        if (item.controlClass == ControlClass::Edit && (style & WS_BORDER) != 0) {
+            style &= ~WS_BORDER;
+            EXPECT_TRUE((wui::Style(control) & WS_BORDER) != 0 ||
+                        (wui::ExStyle(control) & kClientEdge) != 0);
+        }
+        EXPECT_EQ(wui::Style(control) & style, style);
+        const bool icon =
+            item.controlClass == ControlClass::Static && (item.style & SS_TYPEMASK) == SS_ICON;
+        if (!icon) {
+            EXPECT_EQ(wui::FontName(control), data->fontName);
+        }
+        // The edge may take a pixel on each side.
+        const wui::Rect expected =
+            wui::DialogUnitsToPixels(dialog, item.x, item.y, item.cx, item.cy);
+        const wui::Rect actual = wui::ClientRectInParent(control);
+        EXPECT_LE(std::abs(actual.left - expected.left), 1);
+        EXPECT_LE(std::abs(actual.top - expected.top), 1);
+        // An icon keeps the size of its picture.
+        if (!icon) {
+            EXPECT_LE(std::abs(actual.Width() - expected.Width()), 2);
+            EXPECT_LE(std::abs(actual.Height() - expected.Height()), 2);
+        }
+    }
+}
+
+TEST(WinMainDialog, DialogsAreBuiltAsTheirTemplatesSay) {
+    wui::Script script;
+    wui::Window mainDialog = nullptr;
+    script
+        .Then("the main dialog as template 102 says",
+              [&] {
+                  mainDialog = MainDialog();
+                  if (mainDialog == nullptr) return false;
+                  ExpectDialogAsItsTemplate(mainDialog, IDD_CONVERT_DIALOG);
+                  wui::PostSystemCommand(mainDialog, IDM_ABOUTBOX);
+                  return true;
+              })
+        .Then("the About box as template 100 says",
+              [] {
+                  wui::Window about = wui::Modal("About Delvaro");
+                  if (about == nullptr) return false;
+                  ExpectDialogAsItsTemplate(about, IDD_ABOUTBOX);
+                  wui::Click(wui::Control(about, IDOK));
+                  return true;
+              })
+        .Then("close", CloseMainDialog);
+    RunMainDialog(script);
 }
 
 }  // namespace

@@ -215,6 +215,34 @@ Rect ScreenRect() {
     return Rect{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
 }
 
+std::vector<Window> Controls(Window dialog) { return Children(dialog); }
+
+uint32_t Style(Window window) { return static_cast<uint32_t>(GetWindowLongW(window, GWL_STYLE)); }
+
+uint32_t ExStyle(Window window) {
+    return static_cast<uint32_t>(GetWindowLongW(window, GWL_EXSTYLE));
+}
+
+std::string FontName(Window window) {
+    auto font = reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0));
+    LOGFONTW description{};
+    if (font == nullptr || GetObjectW(font, sizeof description, &description) == 0) return "";
+    return Narrow(description.lfFaceName);
+}
+
+Rect DialogUnitsToPixels(Window dialog, int x, int y, int cx, int cy) {
+    RECT r{x, y, x + cx, y + cy};
+    MapDialogRect(dialog, &r);
+    return Rect{r.left, r.top, r.right, r.bottom};
+}
+
+Rect ClientRectInParent(Window control) {
+    RECT r{};
+    GetWindowRect(control, &r);
+    MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&r), 2);
+    return Rect{r.left, r.top, r.right, r.bottom};
+}
+
 std::vector<std::string> SystemMenu(Window window) {
     std::vector<std::string> items;
     HMENU menu = GetSystemMenu(window, FALSE);

@@ -79,6 +79,17 @@ struct Rect {
 Rect WindowRect(Window window);
 Rect ScreenRect();
 
+// The child windows of a dialog in creation (template) order.
+std::vector<Window> Controls(Window dialog);
+uint32_t Style(Window window);
+uint32_t ExStyle(Window window);
+// The face name of the font a window draws its text with.
+std::string FontName(Window window);
+// A rectangle in dialog units of `dialog`, in pixels of its client area.
+Rect DialogUnitsToPixels(Window dialog, int x, int y, int cx, int cy);
+// Where a control lies in its dialog's client area.
+Rect ClientRectInParent(Window control);
+
 // Texts of the system menu's entries, "" for a separator.
 std::vector<std::string> SystemMenu(Window window);
 
