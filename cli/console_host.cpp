@@ -2,6 +2,7 @@
 
 #include <cstdarg>
 
+#include "cli/interrupt.h"
 #include "res/string_table.h"
 
 namespace delvaro {
@@ -12,11 +13,14 @@ std::string OneLine(std::string text) {
     return text;
 }
 
+std::string CountOf(long long count, const char* noun) {
+    return std::to_string(count) + " " + noun + (count == 1 ? "" : "s");
+}
+
 void ConsoleHost::Refresh() {
     if (!m_progress) return;
-    std::fprintf(m_err, "delvaro-cli: %s: %d files, %d baselines\n",
-                 OneLine(m_currentFile.str()).c_str(), static_cast<int>(m_files),
-                 static_cast<int>(m_baselines));
+    std::fprintf(m_err, "delvaro-cli: %s: %s, %s\n", OneLine(m_currentFile.str()).c_str(),
+                 CountOf(m_files, "file").c_str(), CountOf(m_baselines, "baseline").c_str());
     std::fflush(m_err);
 }
 
@@ -42,5 +46,12 @@ void ConsoleHost::Warning(const std::string& file, int32_t line, const std::stri
         std::fprintf(m_err, "delvaro-cli: warning: %s\n", OneLine(text).c_str());
     std::fflush(m_err);
 }
+
+void ConsoleHost::FailureReason(const std::string& file, const std::string& reason) {
+    std::fprintf(m_err, "delvaro-cli: %s: %s\n", OneLine(file).c_str(), OneLine(reason).c_str());
+    std::fflush(m_err);
+}
+
+void ConsoleHost::TemporaryOutput(const char* path) { SetTemporaryOutput(path); }
 
 }  // namespace delvaro

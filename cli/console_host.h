@@ -26,6 +26,10 @@ class ConsoleHost : public ConversionHost {
     // TEXT` when there is no line to point at. Counted, for --strict.
     void Warning(const std::string& file, int32_t line, const std::string& text) override;
     long long WarningCount() const { return m_warnings; }
+    // `delvaro-cli: FILE: REASON`, on a line of its own after the message.
+    void FailureReason(const std::string& file, const std::string& reason) override;
+    // Kept for the interrupt handler, which removes it.
+    void TemporaryOutput(const char* path) override;
 
   private:
     FILE* m_err;
@@ -39,5 +43,8 @@ class ConsoleHost : public ConversionHost {
 // A message as one line: line breaks in it (a file name may hold them)
 // become '?'.
 std::string OneLine(std::string text);
+
+// "1 file", "2 files": `count` and the noun, in the singular for one.
+std::string CountOf(long long count, const char* noun);
 
 }  // namespace delvaro

@@ -2,6 +2,7 @@
 // input file, for scripts and batch work.
 #include <cstdio>
 #include <cstring>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -15,8 +16,10 @@
 #endif
 
 #include "cli/console_host.h"
+#include "cli/interrupt.h"
 #include "engine/conversion_run.h"
 #include "engine/number_parse.h"
+#include "res/string_table.h"
 #include "res/version.h"
 
 namespace {
@@ -43,8 +46,10 @@ void PrintHelp() {
         "      --version        show the version and exit\n"
         "\n"
         "Files are converted in the order given; the first failing file stops the run.\n"
+        "A file is written under a temporary name beside it and then moved into\n"
+        "place, so it always holds one run's whole output.\n"
         "Exit status: 0 when every file converted, 1 on a conversion fault, 2 on\n"
-        "wrong usage.\n",
+        "wrong usage, 130 and 143 when interrupted by SIGINT and SIGTERM.\n",
         kUsage);
 }
 
@@ -86,6 +91,27 @@ Match TakeValue(int argc, char** argv, int& i, char shortName, const char* longN
     if (i + 1 >= argc) return Match::MissingValue;
     value = argv[++i];
     return Match::Yes;
+}
+
+// The run itself, into the output file or standard output. Memory that
+// runs out where the run cannot report it still ends in its message.
+delvaro::Status Convert(const Options& options, delvaro::ConsoleHost& host,
+                        const std::string& shownName) {
+    delvaro::InstallInterruptHandlers();
+    try {
+        if (options.output == "-") {
+#ifdef _WIN32
+            _setmode(_fileno(stdout), _O_BINARY);
+#endif
+            return delvaro::RunConversionToStream(host, stdout, shownName.c_str(), options.scaler,
+                                                  options.skiFiles);
+        }
+        return delvaro::RunConversion(host, options.output.c_str(), options.scaler,
+                                      options.skiFiles);
+    } catch (const std::bad_alloc&) {
+        std::fprintf(stderr, "%s\n", delvaro::FindResourceString(IDS_ERR_NO_MEMORY));
+        return IDS_ERR_NO_MEMORY;
+    }
 }
 
 }  // namespace
@@ -144,24 +170,12 @@ int main(int argc, char** argv) {
 
     const bool progress = !options.quiet && isatty(fileno(stderr));
     delvaro::ConsoleHost host(stderr, progress);
-    delvaro::Status status;
-    std::string shownName = options.output;
-    if (options.output == "-") {
-#ifdef _WIN32
-        _setmode(_fileno(stdout), _O_BINARY);
-#endif
-        shownName = "standard output";
-        status = delvaro::RunConversionToStream(host, stdout, shownName.c_str(), options.scaler,
-                                                options.skiFiles);
-    } else {
-        status =
-            delvaro::RunConversion(host, options.output.c_str(), options.scaler, options.skiFiles);
-    }
-    if (status != delvaro::kStatusOk) return kExitConversionFault;
+    const std::string shownName = options.output == "-" ? "standard output" : options.output;
+    if (Convert(options, host, shownName) != delvaro::kStatusOk) return kExitConversionFault;
     if (!options.quiet)
-        std::fprintf(stderr, "%s: %d files, %d baselines converted into %s\n", kProgram,
-                     static_cast<int>(host.FilesProcessed()),
-                     static_cast<int>(host.BaselinesProcessed()),
+        std::fprintf(stderr, "%s: %s, %s converted into %s\n", kProgram,
+                     delvaro::CountOf(host.FilesProcessed(), "file").c_str(),
+                     delvaro::CountOf(host.BaselinesProcessed(), "baseline").c_str(),
                      delvaro::OneLine(shownName).c_str());
     return kExitOk;
 }

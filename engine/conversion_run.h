@@ -44,12 +44,28 @@ class ConversionHost {
         (void)line;
         (void)text;
     }
+
+    // Why the system would not open `file`, told right after the message
+    // "Cannot open file" that names it, for a host that can show it apart
+    // from the message (a missing file, a forbidden or a locked one).
+    virtual void FailureReason(const std::string& file, const std::string& reason) {
+        (void)file;
+        (void)reason;
+    }
+
+    // The temporary file the output is written to, as soon as it exists,
+    // and nullptr once it is gone (moved into place or removed). Signals are
+    // held back during the call: a signal handler that removes the file it
+    // was last told of neither misses it nor removes a finished output.
+    virtual void TemporaryOutput(const char* path) { (void)path; }
 };
 
-// Converts `skiPaths` in order into the file `outputFileName`, created new
-// or truncated. Returns the final status; a failure has been reported
-// through the host by then, and success is reported only when every byte
-// reached the file.
+// Converts `skiPaths` in order into the file `outputFileName`. A regular
+// file is written under a temporary name beside it and moved into place
+// when the run ends, after a failure too: until then the name holds the
+// previous file whole. Devices and FIFOs are written directly. Returns the
+// final status; a failure has been reported through the host by then, and
+// success is reported only when every byte reached the file.
 Status RunConversion(ConversionHost& host, const char* outputFileName, double covarianceScaler,
                      const std::vector<std::string>& skiPaths);
 

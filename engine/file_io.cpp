@@ -1,5 +1,7 @@
 #include "engine/file_io.h"
 
+#include <cerrno>
+
 #ifdef _WIN32
 #include <fcntl.h>
 #include <io.h>
@@ -21,6 +23,7 @@ FILE* OpenSkiFile(const char* path) {
     struct _stat64 info;
     if (_fstat64(_fileno(file), &info) != 0 || (info.st_mode & _S_IFDIR) != 0) {
         std::fclose(file);
+        errno = EISDIR;
         return nullptr;
     }
     return file;
@@ -59,15 +62,21 @@ FILE* OpenSkiFile(const char* path) {
     // otherwise hang the run here.
     int fd = ::open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return nullptr;
-    struct stat info;
+    struct stat info = {};
     int flags = ::fcntl(fd, F_GETFL);
     if (::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode) || flags < 0 ||
         ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+        const int error = S_ISDIR(info.st_mode) ? EISDIR : errno;
         ::close(fd);
+        errno = error;
         return nullptr;
     }
     FILE* file = ::fdopen(fd, "rb");
-    if (file == nullptr) ::close(fd);
+    if (file == nullptr) {
+        const int error = errno;
+        ::close(fd);
+        errno = error;
+    }
     return file;
 }
 

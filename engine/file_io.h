@@ -7,7 +7,8 @@ namespace delvaro {
 
 // Opens an SKI file for binary reading (line ends are handled by the
 // reader). A folder, or anything that cannot be read as a file, gives
-// nullptr. A FIFO without a writer does not block the open.
+// nullptr, with errno telling why. A FIFO without a writer does not block
+// the open.
 FILE* OpenSkiFile(const char* path);
 
 // Creates or truncates the output for binary writing: every line end is

@@ -4,11 +4,13 @@
 #include <cmath>
 #include <cstring>
 #include <memory>
+#include <new>
 #include <string>
 
 #include "common/text_utils.h"
 #include "engine/background_writer.h"
 #include "engine/file_io.h"
+#include "engine/geodesy.h"
 #include "engine/number_parse.h"
 #include "engine/output_writer.h"
 
@@ -152,6 +154,44 @@ void MakeUpperAscii(char* text) {
         if (*text >= 'a' && *text <= 'z') *text = static_cast<char>(*text - 'a' + 'A');
 }
 
+// A CR or LF in a name written into the output would break its line
+// structure (a file name may hold both): each becomes a blank. True when
+// there was one.
+bool BlankLineBreaks(char* text, size_t length) {
+    bool changed = false;
+    for (size_t i = 0; i < length; ++i) {
+        if (text[i] == '\r' || text[i] == '\n') {
+            text[i] = ' ';
+            changed = true;
+        }
+    }
+    return changed;
+}
+
+// Coordinates up to this size give finite geodetic positions: their squares
+// add up far below the largest double, and no height formula multiplies a
+// coordinate by more than about 1e17 (1 / cos of the latitude nearest the
+// pole).
+constexpr double kSafeCoordinate = 1e150;
+
+// Whether both stations of a baseline have finite geodetic positions;
+// larger coordinates can overflow to an infinite height.
+bool GeodeticPositionsFinite(const double xyz[2][3], const EllipsoidParams& ellipsoid) {
+    bool small = true;
+    for (int index = 0; index < 2; ++index)
+        for (int axis = 0; axis < 3; ++axis)
+            small = small && std::fabs(xyz[index][axis]) <= kSafeCoordinate;
+    if (small) return true;
+    for (int index = 0; index < 2; ++index) {
+        double latitude = 0, longitude = 0, height = 0;
+        EcefToGeodetic(ellipsoid.a, ellipsoid.e2, xyz[index][0], xyz[index][1], xyz[index][2],
+                       latitude, longitude, height);
+        if (!std::isfinite(latitude) || !std::isfinite(longitude) || !std::isfinite(height))
+            return false;
+    }
+    return true;
+}
+
 double UnitFactor(char* code) {
     MakeUpperAscii(code);
     if (std::strcmp(code, "FTS") == 0) return kUsSurveyFeetPerMetre;
@@ -164,15 +204,20 @@ class SkiFileReader {
   public:
     SkiFileReader(FILE* in, const char* path, FILE* out, EllipsoidParams ellipsoid,
                   double covarianceScaler, int32_t* baselineCount, int32_t* lineNumber,
-                  Status* status)
+                  Status* status, const SkiWarning& warning)
         : m_input(in),
           m_stationDescription(FileNameFromPath(path, false)),
+          m_warning(warning),
           m_out(out),
+          m_ellipsoid(ellipsoid),
           m_covarianceScaler(covarianceScaler),
           m_baselineCount(baselineCount),
           m_lineNumber(lineNumber),
           m_status(status),
-          m_writer(out, ellipsoid, m_stationDescription.c_str()) {}
+          m_writer(out, ellipsoid, m_stationDescription.c_str()) {
+        m_descriptionChanged =
+            BlankLineBreaks(m_stationDescription.data(), m_stationDescription.size());
+    }
 
     // Reads until the end of the file or the first fault. False when the
     // reading ended in a way that skips the checks made at the close.
@@ -182,6 +227,9 @@ class SkiFileReader {
     bool InputFailed() const { return m_input.Failed(); }
 
   private:
+    void Warn(int32_t line, const std::string& text) {
+        if (m_warning) m_warning(line, text);
+    }
     bool Next() {
         return ReadDataLine(m_input, kSkiLineBufferSize, m_line, m_lineNumber, m_status);
     }
@@ -196,7 +244,9 @@ class SkiFileReader {
 
     SkiInput m_input;
     std::string m_stationDescription;
+    const SkiWarning& m_warning;
     FILE* m_out;
+    EllipsoidParams m_ellipsoid;
     double m_covarianceScaler;
     int32_t* m_baselineCount;
     int32_t* m_lineNumber;
@@ -210,6 +260,9 @@ class SkiFileReader {
     bool m_baselinePending = false;
     bool m_baselineFound = false;
     bool m_headerWriteFailed = false;
+    // The file name, as station description, had a line break blanked; said
+    // with the first baseline that carries it.
+    bool m_descriptionChanged = false;
     // From and to records since the coordinate type record or the last
     // accepted covariance record; capped, only 0, 1 and more matter.
     int m_fromRecords = 0;
@@ -287,6 +340,8 @@ bool SkiFileReader::StationRecord(int index) {
     std::strncpy(name, m_line + 2, kStationNameLength);
     name[kStationNameLength] = '\0';
     StripTrailingBlanks(name);
+    if (BlankLineBreaks(name, std::strlen(name)))
+        Warn(*m_lineNumber, "the station name holds a line break, written as a blank");
     // The numbers start at character 18, if the line is that long.
     const bool hasNumbers = std::memchr(m_line, '\0', 18) == nullptr;
     FieldView fields[3];
@@ -326,12 +381,17 @@ bool SkiFileReader::CovarianceRecord() {
     bool finite = true;
     for (double v : covariance) finite = finite && std::isfinite(v);
     for (double v : toXyz) finite = finite && std::isfinite(v);
-    if (!finite) {
+    const double ends[2][3] = {
+        {m_baseline.stationXyz[0][0], m_baseline.stationXyz[0][1], m_baseline.stationXyz[0][2]},
+        {toXyz[0], toXyz[1], toXyz[2]}};
+    if (!finite || !GeodeticPositionsFinite(ends, m_ellipsoid)) {
         *m_status = IDS_ERR_BAD_NUMBER;
         return false;
     }
     std::memcpy(m_baseline.covariance, covariance, sizeof covariance);
     std::memcpy(m_baseline.stationXyz[1], toXyz, sizeof toXyz);
+    if (m_descriptionChanged && !m_baselineFound)
+        Warn(0, "the file name holds a line break, written as a blank in the output");
     m_baselinePending = true;
     m_baselineFound = true;
     m_fromRecords = 0;
@@ -393,21 +453,34 @@ void SkiFileReader::CheckAtClose(bool inputFailed) {
 }  // namespace
 
 void ConvertSkiFile(const char* path, FILE* out, double a, double e2, double covarianceScaler,
-                    int32_t* baselineCount, int32_t* lineNumber, Status* status) {
+                    int32_t* baselineCount, int32_t* lineNumber, Status* status,
+                    const SkiWarning& warning) {
     *status = kStatusOk;
     *lineNumber = 0;
-    FILE* in = OpenSkiFile(path);
-    if (in == nullptr) {
+    FILE* opened = OpenSkiFile(path);
+    if (opened == nullptr) {
         *status = IDS_ERR_CANNOT_OPEN;
         return;
     }
-    // The reader holds a 64 KiB read buffer: on the heap, not the stack.
-    auto reader = std::make_unique<SkiFileReader>(
-        in, path, out, EllipsoidParams{a, e2}, covarianceScaler, baselineCount, lineNumber, status);
-    const bool checkAtClose = reader->Read();
-    const bool inputFailed = reader->InputFailed() || std::ferror(in) != 0;
-    std::fclose(in);
-    if (checkAtClose) reader->CheckAtClose(inputFailed);
+    std::unique_ptr<FILE, int (*)(FILE*)> in(opened, &std::fclose);
+    // The output read back as input would feed the run its own records
+    // (a link made or a file renamed during the run can lead here).
+    if (IdentityOfStream(in.get()) == IdentityOfStream(out)) {
+        *status = IDS_ERR_OUTPUT_IS_INPUT;
+        return;
+    }
+    try {
+        // The reader holds a 64 KiB read buffer: on the heap, not the stack.
+        auto reader = std::make_unique<SkiFileReader>(in.get(), path, out, EllipsoidParams{a, e2},
+                                                      covarianceScaler, baselineCount, lineNumber,
+                                                      status, warning);
+        const bool checkAtClose = reader->Read();
+        const bool inputFailed = reader->InputFailed() || std::ferror(in.get()) != 0;
+        in.reset();
+        if (checkAtClose) reader->CheckAtClose(inputFailed);
+    } catch (const std::bad_alloc&) {
+        *status = IDS_ERR_NO_MEMORY;
+    }
 }
 
 }  // namespace delvaro

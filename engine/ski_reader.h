@@ -4,6 +4,8 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <functional>
+#include <string>
 #include <string_view>
 
 #include "common/engine_types.h"
@@ -59,8 +61,15 @@ void SplitFields(int count, const char* text, FieldTable& table, Status* status)
 using FieldView = std::string_view;
 void FindFields(int count, const char* text, FieldView* fields, Status* status);
 
-// Converts the SKI file `path`, appending its records to `out`.
+// Told of what the reader changed on its way to the output: the line it
+// concerns (0 for the file as a whole) and what was done.
+using SkiWarning = std::function<void(int32_t line, const std::string& text)>;
+
+// Converts the SKI file `path`, appending its records to `out`. When the
+// file cannot be opened (5014), errno tells why; a file that is the output
+// itself is refused (5024); memory running out stops it with 5022.
 void ConvertSkiFile(const char* path, FILE* out, double a, double e2, double covarianceScaler,
-                    int32_t* baselineCount, int32_t* lineNumber, Status* status);
+                    int32_t* baselineCount, int32_t* lineNumber, Status* status,
+                    const SkiWarning& warning = {});
 
 }  // namespace delvaro

@@ -2,6 +2,9 @@
 // output compared byte for byte with what delvaro-cli writes for the same
 // files, the progress shown, failures reported, cancels and selections
 // too long for the chooser's buffer.
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QAbstractItemModel>
 #include <QApplication>
 #include <QComboBox>
@@ -277,6 +280,64 @@ TEST(Conversion, AnOutputThatCannotBeCreatedIsNamed) {
         return true;
     });
     RunMainDialog(script);
+}
+
+// An existing output reached through a link is replaced whole: the link
+// stays, its target keeps its permissions and gets the same bytes as
+// delvaro-cli writes, and no temporary file is left beside it. After a
+// failure it holds what the failed run wrote.
+TEST(Conversion, AnExistingOutputIsReplacedWhole) {
+    TempDir temp;
+    const std::string folder = MakeFolder(temp, "files");
+    CopyFixture("two_baselines_metres.asc", folder + "/a.asc");
+    CopyFixture("short_position_line.asc", folder + "/bad.asc");
+    MakeFolder(temp, "results");
+    const std::string target = temp.Path("results/network.txt");
+    temp.Write("results/network.txt", "an earlier run's output\r\n");
+    ASSERT_EQ(chmod(target.c_str(), 0640), 0);
+    const std::string link = temp.Path("network.lnk");
+    ASSERT_EQ(symlink(target.c_str(), link.c_str()), 0);
+
+    struct Case {
+        std::vector<std::string> names;
+        bool fails;
+    };
+    for (const Case& c : {Case{{"a.asc"}, false}, Case{{"a.asc", "bad.asc"}, true}}) {
+        SCOPED_TRACE(c.names.size());
+        ui::Script script;
+        ScriptConvertData(script, QString::fromStdString(link), folder, c.names);
+        if (c.fails) {
+            script.Then("the failure's message", [] {
+                auto* box = ui::Modal<QMessageBox>();
+                if (box == nullptr) return false;
+                ui::AcknowledgeMessage(box);
+                return true;
+            });
+        }
+        script.Then("close", [&] {
+            QWidget* dialog = MainDialog();
+            if (dialog == nullptr || QApplication::activeModalWidget() != dialog ||
+                ui::Text(dialog, IDC_FILE_COUNT) != "1")
+                return false;
+            ui::Click(ui::Button(dialog, IDCANCEL));
+            return true;
+        });
+        RunMainDialog(script);
+
+        std::vector<std::string> args = {"-o", temp.Path("expected.txt")};
+        for (const std::string& name : c.names) args.push_back(folder + "/" + name);
+        ASSERT_EQ(RunCli(args).exitStatus, c.fails ? 1 : 0);
+        EXPECT_TRUE(std::filesystem::is_symlink(link));
+        EXPECT_EQ(ReadFileBytes(target), ReadFileBytes(temp.Path("expected.txt")));
+        struct stat info;
+        ASSERT_EQ(stat(target.c_str(), &info), 0);
+        EXPECT_EQ(info.st_mode & 07777, 0640u);
+        size_t entries = 0;
+        for ([[maybe_unused]] const auto& entry :
+             std::filesystem::directory_iterator(temp.Path("results")))
+            ++entries;
+        EXPECT_EQ(entries, 1u) << "a temporary file left beside the output";
+    }
 }
 
 // Cancel in the SKI chooser does nothing at all: no message, and an

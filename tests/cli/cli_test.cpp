@@ -103,7 +103,7 @@ TEST(DelvaroCli, StandardOutputGetsTheSameBytes) {
     auto r = Cli({"-o", "-", a});
     EXPECT_EQ(r.exitStatus, 0);
     EXPECT_EQ(r.out, test::ReadFileBytes(out));
-    EXPECT_EQ(r.err, "delvaro-cli: 1 files, 1 baselines converted into standard output\n");
+    EXPECT_EQ(r.err, "delvaro-cli: 1 file, 1 baseline converted into standard output\n");
 }
 
 TEST(DelvaroCli, FailingSecondFileStopsTheRun) {
@@ -131,8 +131,13 @@ TEST(DelvaroCli, FaultsAreOneLineWithExitStatusOne) {
         std::vector<std::string> args;
         std::string err;
     } cases[] = {
-        {{"-o", dir.Path("o.txt"), missing}, "Cannot open file " + missing + "\n"},
-        {{"-o", badOut, a}, "Cannot open file " + badOut + "\n"},
+        // The system's reason follows "Cannot open file" on a line of its own.
+        {{"-o", dir.Path("o.txt"), missing},
+         "Cannot open file " + missing + "\ndelvaro-cli: " + missing +
+             ": No such file or directory\n"},
+        {{"-o", badOut, a},
+         "Cannot open file " + badOut + "\ndelvaro-cli: " + badOut +
+             ": No such file or directory\n"},
         {{"-o", a, a}, "Output file " + a + " is also one of the SKI files\n"},
         {{"-o", "/dev/full", a}, "File write error " + a + "\n"},
         {{"-q", "-o", dir.Path("o.txt"), newline},

@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdarg>
 #include <cstdio>
@@ -137,6 +138,61 @@ int RecordingHost::ShowMessage(unsigned id, unsigned type, ...) {
     return 1;
 }
 
+std::string ReasonLine(const std::string& path, const char* reason) {
+    if (reason == nullptr) return std::string();
+    return "delvaro-cli: " + path + ": " + reason + "\n";
+}
+
+HeldFifo::HeldFifo(const std::string& path) : m_path(path) {
+    if (mkfifo(path.c_str(), 0644) != 0) Fail("mkfifo " + path);
+    // Read and write: opening never blocks, and the reader never sees the
+    // end before the test closes it.
+    m_fd = open(path.c_str(), O_RDWR | O_CLOEXEC);
+    if (m_fd < 0) Fail("open " + path);
+}
+
+bool HeldFifo::OpenedBy(const CliProcess& cli) {
+    const std::string exe = "/proc/" + std::to_string(cli.Pid()) + "/exe";
+    for (int i = 0; i < 2000; ++i) {
+        // Between fork and exec the child still holds the test's own
+        // descriptors, this FIFO among them.
+        std::error_code error;
+        if (fs::read_symlink(exe, error) != CliPath()) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            continue;
+        }
+        auto files = cli.OpenFiles();
+        if (std::find(files.begin(), files.end(), m_path) != files.end()) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return false;
+}
+
+void HeldFifo::Feed(const std::string& bytes) {
+    if (write(m_fd, bytes.data(), bytes.size()) != static_cast<ssize_t>(bytes.size()))
+        Fail("write " + m_path);
+}
+
+void HeldFifo::Close() {
+    if (m_fd >= 0) close(m_fd);
+    m_fd = -1;
+}
+
+std::vector<std::string> TemporaryFilesBeside(const std::string& output) {
+    const fs::path path(output);
+    const std::string prefix = "." + path.filename().string() + ".";
+    std::vector<std::string> found;
+    std::error_code error;
+    for (const auto& entry : fs::directory_iterator(path.parent_path(), error)) {
+        const std::string name = entry.path().filename().string();
+        if (name.size() == prefix.size() + 10 && name.rfind(prefix, 0) == 0 &&
+            name.compare(name.size() - 4, 4, ".tmp") == 0)
+            found.push_back(entry.path().string());
+    }
+    std::sort(found.begin(), found.end());
+    return found;
+}
+
 bool RunningAsRoot() { return geteuid() == 0; }
 
 const std::string& CliPath() {
@@ -184,6 +240,10 @@ CliProcess::CliProcess(const std::vector<std::string>& args, const CliOptions& o
         if (options.openFileLimit != 0) {
             struct rlimit limit = {options.openFileLimit, options.openFileLimit};
             if (setrlimit(RLIMIT_NOFILE, &limit) != 0) _exit(126);
+        }
+        if (options.addressSpaceLimit != 0) {
+            struct rlimit limit = {options.addressSpaceLimit, options.addressSpaceLimit};
+            if (setrlimit(RLIMIT_AS, &limit) != 0) _exit(126);
         }
         if (options.unprivileged && geteuid() == 0) {
             if (setgroups(0, nullptr) != 0 || setgid(kNobody) != 0 || setuid(kNobody) != 0)

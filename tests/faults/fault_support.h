@@ -65,6 +65,8 @@ struct CliOptions {
     // RLIMIT_FSIZE and RLIMIT_NOFILE of the child; 0 leaves them.
     rlim_t fileSizeLimit = 0;
     rlim_t openFileLimit = 0;
+    // RLIMIT_AS of the child, in bytes; 0 leaves it.
+    rlim_t addressSpaceLimit = 0;
     // Standard output of the child: this file, or this descriptor if >= 0.
     std::string stdoutPath = "/dev/null";
     int stdoutFd = -1;
@@ -96,8 +98,34 @@ class CliProcess {
     bool m_waited = false;
 };
 
+// The line that follows "Cannot open file" on the command line: the system's
+// reason for `path`. Empty for no reason.
+std::string ReasonLine(const std::string& path, const char* reason);
+
 // A copy of delvaro-cli that every user may run, made once per test program.
 const std::string& CliPath();
+
+// A FIFO whose writer the test holds: delvaro-cli waits in it, so the test
+// sees what the child has open at that moment, and can act meanwhile.
+class HeldFifo {
+  public:
+    explicit HeldFifo(const std::string& path);
+    ~HeldFifo() { Close(); }
+    HeldFifo(const HeldFifo&) = delete;
+    HeldFifo& operator=(const HeldFifo&) = delete;
+    // Waits until `cli` has the FIFO open.
+    bool OpenedBy(const CliProcess& cli);
+    void Feed(const std::string& bytes);
+    void Close();
+
+  private:
+    std::string m_path;
+    int m_fd = -1;
+};
+
+// The temporary files a run writes beside `output` (.NAME.XXXXXX.tmp in its
+// folder), full paths.
+std::vector<std::string> TemporaryFilesBeside(const std::string& output);
 
 bool RunningAsRoot();
 

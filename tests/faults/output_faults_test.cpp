@@ -61,6 +61,8 @@ struct OutputCase {
     unsigned messageId;
     // Whose path the message quotes: "output" or an SKI file's name.
     const char* named;
+    // The system's reason, on a line of its own after "Cannot open file".
+    const char* reason = nullptr;
 };
 
 const OutputCase kOutputCases[] = {
@@ -83,7 +85,8 @@ const OutputCase kOutputCases[] = {
      {"a.asc"},
      false,
      IDS_ERR_CANNOT_OPEN,
-     "output"},
+     "output",
+     "No such file or directory"},
     {"the output's name is a folder",
      [](const SkiFiles& files) {
          const std::string folder = files["folder.txt"];
@@ -93,7 +96,8 @@ const OutputCase kOutputCases[] = {
      {"a.asc", "b.asc"},
      false,
      IDS_ERR_CANNOT_OPEN,
-     "output"},
+     "output",
+     "Is a directory"},
     {"the output's folder is read-only",
      [](const SkiFiles& files) {
          const std::string folder = files["read-only"];
@@ -104,7 +108,8 @@ const OutputCase kOutputCases[] = {
      {"a.asc"},
      true,
      IDS_ERR_CANNOT_OPEN,
-     "output"},
+     "output",
+     "Permission denied"},
     {"the output file is read-only",
      [](const SkiFiles& files) {
          const std::string output = files["locked.txt"];
@@ -114,7 +119,8 @@ const OutputCase kOutputCases[] = {
      {"a.asc"},
      true,
      IDS_ERR_CANNOT_OPEN,
-     "output"},
+     "output",
+     "Permission denied"},
     {"the output is an SKI file under another name",
      [](const SkiFiles& files) {
          link(files["b.asc"].c_str(), files["alias.txt"].c_str());
@@ -150,7 +156,8 @@ TEST(OutputFaults, ThroughTheCommandLine) {
         cli.Wait();
         EXPECT_EQ(cli.exitStatus, 1);
         const std::string named = std::string(c.named) == "output" ? output : files[c.named];
-        EXPECT_EQ(cli.standardError, Message(c.messageId, named) + "\n");
+        EXPECT_EQ(cli.standardError,
+                  Message(c.messageId, named) + "\n" + ReasonLine(named, c.reason));
         files.ExpectUnchanged();
         if (existed) {
             EXPECT_EQ(ReadFile(output), before);

@@ -74,16 +74,19 @@ struct SkiCase {
     bool unprivileged;
     unsigned messageId;
     int line = 0;  // the line a line-level fault names
+    // The system's reason, on a line of its own after "Cannot open file".
+    const char* reason = nullptr;
 };
 
 const SkiCase kSkiCases[] = {
-    {"a missing file", [](SkiRun& run) { return run["missing.asc"]; }, false, IDS_ERR_CANNOT_OPEN},
+    {"a missing file", [](SkiRun& run) { return run["missing.asc"]; }, false, IDS_ERR_CANNOT_OPEN,
+     0, "No such file or directory"},
     {"a folder",
      [](SkiRun& run) {
          mkdir(run["folder.asc"].c_str(), 0755);
          return run["folder.asc"];
      },
-     false, IDS_ERR_CANNOT_OPEN},
+     false, IDS_ERR_CANNOT_OPEN, 0, "Is a directory"},
     // Nobody writes to it: it reads as an empty file, at once.
     {"a FIFO without a writer",
      [](SkiRun& run) {
@@ -93,7 +96,7 @@ const SkiCase kSkiCases[] = {
      false, IDS_ERR_NO_BASELINES},
     {"a file its reader may not read",
      [](SkiRun& run) { return run.Add("secret.asc", SkiText(1, 3), 0000); }, true,
-     IDS_ERR_CANNOT_OPEN},
+     IDS_ERR_CANNOT_OPEN, 0, "Permission denied"},
     // Opens, but its first read fails (EIO: the process's page 0 is unmapped).
     {"a file whose read fails", [](SkiRun&) { return std::string("/proc/self/mem"); }, false,
      IDS_ERR_READ, 1},
@@ -114,7 +117,8 @@ TEST(SkiFaults, ThroughTheCommandLine) {
         cli.Wait(60);
         EXPECT_FALSE(cli.timedOut);
         EXPECT_EQ(cli.exitStatus, 1);
-        EXPECT_EQ(cli.standardError, ExpectedMessage(c, troublesome) + "\n");
+        EXPECT_EQ(cli.standardError,
+                  ExpectedMessage(c, troublesome) + "\n" + ReasonLine(troublesome, c.reason));
         // The failing file adds nothing here: each fails before its unit record.
         EXPECT_EQ(ReadFile(run.Output()), EngineOutput({run["good.asc"]}));
         run.ExpectUnchanged();
@@ -158,48 +162,6 @@ TEST(SkiFaults, FileRemovedDuringTheRunInProcess) {
     EXPECT_EQ(ReadFile(run.Output()), EngineOutput({run["good.asc"]}));
 }
 
-// A FIFO whose writer the test holds: delvaro-cli waits in it, so the test
-// sees what the child has open at that moment, and can change the folder.
-class HeldFifo {
-  public:
-    explicit HeldFifo(const std::string& path) : m_path(path) {
-        EXPECT_EQ(mkfifo(path.c_str(), 0644), 0);
-        // Read and write: opening never blocks, and the reader never sees
-        // the end before the test closes it.
-        m_fd = open(path.c_str(), O_RDWR | O_CLOEXEC);
-        EXPECT_GE(m_fd, 0);
-    }
-    ~HeldFifo() { Close(); }
-    // Waits until `cli` has the FIFO open.
-    bool OpenedBy(const CliProcess& cli) {
-        const std::string exe = "/proc/" + std::to_string(cli.Pid()) + "/exe";
-        for (int i = 0; i < 2000; ++i) {
-            // Between fork and exec the child still holds the test's own
-            // descriptors, this FIFO among them.
-            std::error_code error;
-            if (std::filesystem::read_symlink(exe, error) != CliPath()) {
-                std::this_thread::sleep_for(std::chrono::milliseconds(5));
-                continue;
-            }
-            auto files = cli.OpenFiles();
-            if (std::find(files.begin(), files.end(), m_path) != files.end()) return true;
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        }
-        return false;
-    }
-    void Feed(const std::string& bytes) {
-        EXPECT_EQ(write(m_fd, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
-    }
-    void Close() {
-        if (m_fd >= 0) close(m_fd);
-        m_fd = -1;
-    }
-
-  private:
-    std::string m_path;
-    int m_fd = -1;
-};
-
 // While it reads the third file, delvaro-cli holds exactly its standard
 // streams, the output and that file: the first two are closed already.
 TEST(SkiFaults, OnlyTheFileBeingReadIsOpen) {
@@ -212,7 +174,10 @@ TEST(SkiFaults, OnlyTheFileBeingReadIsOpen) {
     ASSERT_TRUE(held.OpenedBy(cli));
     std::vector<std::string> open = cli.OpenFiles();
     std::sort(open.begin(), open.end());
-    std::vector<std::string> expected = {"/dev/null", "/dev/null", fifo, run.Output()};
+    // The output is written under its temporary name until the run ends.
+    const std::vector<std::string> temporary = TemporaryFilesBeside(run.Output());
+    ASSERT_EQ(temporary.size(), 1u);
+    std::vector<std::string> expected = {"/dev/null", "/dev/null", fifo, temporary[0]};
     std::sort(expected.begin(), expected.end());
     // Standard error is a pipe; its name says so.
     open.erase(std::remove_if(open.begin(), open.end(),
@@ -258,7 +223,8 @@ TEST(SkiFaults, FilesRemovedDuringTheRun) {
             EXPECT_EQ(ReadFile(next), SkiText(1, 6));
         } else {
             EXPECT_EQ(cli.exitStatus, 1);
-            EXPECT_EQ(cli.standardError, Message(IDS_ERR_CANNOT_OPEN, next) + "\n");
+            EXPECT_EQ(cli.standardError, Message(IDS_ERR_CANNOT_OPEN, next) + "\n" +
+                                             ReasonLine(next, "No such file or directory"));
         }
         EXPECT_EQ(ReadFile(run.Output()), expected);
     }
