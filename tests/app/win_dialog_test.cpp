@@ -539,6 +539,40 @@ TEST(WinConversion, AFailingFileIsReportedWithItsPathAndLine) {
     EXPECT_EQ(ReadFileBytes(output), ReadFileBytes(expectedFile));
 }
 
+// SKI files in a folder and under a name outside the ANSI code page: the
+// dialog shows the path as it is and the file is converted, its name in
+// the station descriptions.
+TEST(WinConversion, NamesOutsideTheAnsiCodePageAreConverted) {
+    if (!wui::ProgramUsesUtf8())
+        GTEST_SKIP() << "this test program was linked without the manifest that makes its code "
+                        "page UTF-8";
+    TempDir temp;
+    const std::string cyrillic = "\xD0\xA1\xD0\xB5\xD1\x82\xD1\x8C";  // Сеть
+    const std::string chinese = "\xE6\xB5\x8B\xE7\xAB\x99";           // 测站
+    // Paths made here in UTF-8: the file system library reads a narrow
+    // path in another code page.
+    const std::string folder = temp.Path("") + cyrillic;
+    std::filesystem::create_directory(std::filesystem::u8path(folder));
+    const std::string file = folder + "\\" + chinese + ".asc";
+    std::filesystem::copy_file(Fixture("two_baselines_metres.asc"), std::filesystem::u8path(file));
+    const std::string output = temp.Path("out.txt");
+
+    wui::Script script;
+    ScriptConvertData(script, output, folder, "\"" + chinese + ".asc\"");
+    script.Then("the file converted, its path shown as it is", [&] {
+        wui::Window dialog = MainDialog();
+        if (dialog == nullptr) return false;
+        EXPECT_EQ(wui::FrontMessageBox(), nullptr);
+        EXPECT_EQ(wui::Text(dialog, IDC_FILE_COUNT), "1");
+        EXPECT_EQ(wui::Text(dialog, IDC_BASELINE_COUNT), "2");
+        EXPECT_EQ(Lower(wui::Text(dialog, IDC_CURRENT_FILE)), Lower(file));
+        wui::Click(wui::Control(dialog, IDCANCEL));
+        return true;
+    });
+    RunMainDialog(script);
+    EXPECT_NE(ReadFileBytes(output).find(chinese + ".asc"), std::string::npos);
+}
+
 // Cancel in the SKI chooser, by its button or Esc: no message, no output
 // file, the counts as they were.
 TEST(WinConversion, CancelInTheChooserChangesNothing) {
