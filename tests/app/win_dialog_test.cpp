@@ -518,6 +518,10 @@ TEST(WinConversion, AFailingFileIsReportedWithItsPathAndLine) {
         const wui::MessageBoxInfo info = wui::ReadMessageBox(box);
         EXPECT_EQ(Lower(info.text), Lower("Not enough arguments on line 5 - " + bad));
         EXPECT_EQ(info.caption, AppName());
+        // The run is still busy, but the box waits for the user with the
+        // ordinary pointer.
+        EXPECT_EQ(theApp.m_nWaitCursorCount, 1);
+        EXPECT_FALSE(wui::ShowsWaitCursor());
         wui::SaveScreenshot(box, "failure_message");
         wui::AcknowledgeMessage(box);
         return true;
@@ -529,6 +533,7 @@ TEST(WinConversion, AFailingFileIsReportedWithItsPathAndLine) {
         EXPECT_EQ(wui::Text(dialog, IDC_FILE_COUNT), "1");
         EXPECT_EQ(wui::Text(dialog, IDC_BASELINE_COUNT), "2");
         EXPECT_EQ(theApp.m_nWaitCursorCount, 0);
+        EXPECT_FALSE(wui::ShowsWaitCursor());
         wui::Click(wui::Control(dialog, IDCANCEL));
         return true;
     });

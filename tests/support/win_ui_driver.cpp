@@ -364,6 +364,8 @@ void CancelChooser(Window chooser) {
                  reinterpret_cast<LPARAM>(GetDlgItem(chooser, IDCANCEL)));
 }
 
+bool ShowsWaitCursor() { return GetCursor() == LoadCursorW(nullptr, IDC_WAIT); }
+
 bool ProgramUsesUtf8() { return GetACP() == CP_UTF8; }
 
 int RunProgram(const std::vector<std::string>& args) {

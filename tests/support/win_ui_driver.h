@@ -129,6 +129,9 @@ std::vector<std::string> ChooserFilters(Window chooser);
 void ChooseInChooser(Window chooser, const std::string& typed);
 void CancelChooser(Window chooser);
 
+// Whether this thread shows the busy cursor.
+bool ShowsWaitCursor();
+
 // Whether this program's narrow texts are UTF-8 (its manifest says so).
 bool ProgramUsesUtf8();
 
