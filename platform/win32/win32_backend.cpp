@@ -24,9 +24,6 @@ constexpr BYTE kDefaultCharset = 1;
 constexpr int kSmallIconSize = 16;
 constexpr int kLargeIconSize = 32;
 
-intptr_t DispatchToSink(void* sink, HWND__* window, unsigned message, uintptr_t wParam,
-                        intptr_t lParam);
-
 // ---------------------------------------------------------------------------
 // Icons: the picture of an icon resource, from the program's own resources
 // where it has them (with the sizes made for Windows), else from the layer's
@@ -57,8 +54,11 @@ std::vector<uint32_t> XpmPixels(const char* const* xpm, int& width, int& height)
     pixels.reserve(static_cast<size_t>(width) * static_cast<size_t>(height));
     for (int y = 0; y < height; ++y) {
         const char* row = xpm[1 + colours + y];
+        // A short row ends in transparent pixels.
+        const size_t length = std::strlen(row);
         for (int x = 0; x < width; ++x)
-            pixels.push_back(palette[static_cast<unsigned char>(row[x])]);
+            pixels.push_back(
+                static_cast<size_t>(x) < length ? palette[static_cast<unsigned char>(row[x])] : 0);
     }
     return pixels;
 }
