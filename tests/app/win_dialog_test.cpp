@@ -352,7 +352,8 @@ TEST(WinMainDialog, BrowseChoosesTheOutputFile) {
     EXPECT_EQ(ReadFileBytes(existing), "old contents");
 }
 
-// The system menu's About entry opens the About box: the icon, the version
+// The system menu, opened with Alt+Space, ends in the About entry, which
+// opens the About box: the icon, the version
 // and the rights notice, centred over the main dialog, which takes no input
 // meanwhile; Enter, Esc, OK and the close command each close it.
 TEST(WinMainDialog, SystemMenuOpensTheAboutBox) {
@@ -368,11 +369,19 @@ TEST(WinMainDialog, SystemMenuOpensTheAboutBox) {
         wui::Script script;
         wui::Window mainDialog = nullptr;
         script
-            .Then("choose About in the system menu",
+            .Then("open the system menu with Alt+Space",
                   [&] {
                       mainDialog = MainDialog();
                       if (mainDialog == nullptr) return false;
-                      wui::PostSystemCommand(mainDialog, IDM_ABOUTBOX);
+                      wui::PressAltSpace(mainDialog);
+                      return true;
+                  })
+            .Then("the menu is open: up to its last entry and Enter",
+                  [&] {
+                      wui::Window menu = wui::OpenMenu();
+                      if (menu == nullptr) return false;
+                      wui::Press(menu, wui::kKeyUp);
+                      wui::Press(menu, wui::kKeyReturn);
                       return true;
                   })
             .Then("the About box",

@@ -285,6 +285,18 @@ void PostSystemCommand(Window window, unsigned command) {
     PostMessageW(window, WM_SYSCOMMAND, command, 0);
 }
 
+void PressAltSpace(Window window) {
+    ASSERT_NE(window, nullptr);
+    // Bit 29: the Alt key is down.
+    PostMessageW(window, WM_SYSKEYDOWN, VK_SPACE, 0x20000001);
+    PostMessageW(window, WM_SYSKEYUP, VK_SPACE, 0xE0000001);
+}
+
+Window OpenMenu() {
+    HWND menu = FindWindowW(L"#32768", nullptr);
+    return menu != nullptr && IsWindowVisible(menu) ? menu : nullptr;
+}
+
 MessageBoxInfo ReadMessageBox(Window box) {
     MessageBoxInfo info;
     info.caption = Text(box);

@@ -102,10 +102,15 @@ void TypeInto(Window edit, const std::string& text);
 void Click(Window button);
 void Press(Window target, int virtualKey);
 void PostSystemCommand(Window window, unsigned command);
+// Alt+Space: the window's system menu opens, as from its caption.
+void PressAltSpace(Window window);
+// The open popup menu, if any.
+Window OpenMenu();
 
 constexpr int kKeyReturn = 0x0D;
 constexpr int kKeyEscape = 0x1B;
 constexpr int kKeyF1 = 0x70;
+constexpr int kKeyUp = 0x26;
 constexpr unsigned kCloseCommand = 0xF060;
 
 // A message box as the user sees it.
