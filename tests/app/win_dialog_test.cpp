@@ -353,9 +353,9 @@ TEST(WinMainDialog, BrowseChoosesTheOutputFile) {
 }
 
 // The system menu, opened with Alt+Space, ends in the About entry, which
-// opens the About box: the icon, the version
-// and the rights notice, centred over the main dialog, which takes no input
-// meanwhile; Enter, Esc, OK and the close command each close it.
+// opens the About box: the icon, the version and the rights notice,
+// centred over the main dialog, which takes no input meanwhile; Enter, Esc,
+// OK and the close command each close it.
 TEST(WinMainDialog, SystemMenuOpensTheAboutBox) {
     const std::vector<std::pair<const char*, std::function<void(wui::Window)>>> closings = {
         {"Enter", [](wui::Window) { wui::Press(wui::Focus(), wui::kKeyReturn); }},
