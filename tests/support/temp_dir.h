@@ -6,12 +6,9 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <stdexcept>
 #include <string>
-
-#ifdef _WIN32
-#include <process.h>
-#endif
 
 namespace delvaro::test {
 
@@ -19,12 +16,12 @@ class TempDir {
   public:
     TempDir() {
 #ifdef _WIN32
-        // No mkdtemp here: a name made of the process and a counter, taken
-        // only if the folder did not exist yet.
-        static unsigned counter = 0;
+        // No mkdtemp here: a random name, taken only if the folder did not
+        // exist yet.
+        std::random_device random;
         for (;;) {
             m_path = std::filesystem::temp_directory_path() /
-                     ("delvaro-" + std::to_string(_getpid()) + "-" + std::to_string(++counter));
+                     ("delvaro-" + std::to_string(random()) + "-" + std::to_string(random()));
             if (std::filesystem::create_directory(m_path)) break;
         }
 #else
