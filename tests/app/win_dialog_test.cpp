@@ -557,9 +557,6 @@ TEST(WinConversion, AFailingFileIsReportedWithItsPathAndLine) {
 // dialog shows the path as it is and the file is converted, its name in
 // the station descriptions.
 TEST(WinConversion, NamesOutsideTheAnsiCodePageAreConverted) {
-    if (!wui::ProgramUsesUtf8())
-        GTEST_SKIP() << "this test program was linked without the manifest that makes its code "
-                        "page UTF-8";
     TempDir temp;
     const std::string cyrillic = "\xD0\xA1\xD0\xB5\xD1\x82\xD1\x8C";  // Сеть
     const std::string chinese = "\xE6\xB5\x8B\xE7\xAB\x99";           // 测站

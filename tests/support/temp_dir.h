@@ -16,13 +16,13 @@ class TempDir {
   public:
     TempDir() {
 #ifdef _WIN32
-        // No mkdtemp here: a random name, taken only if the folder did not
-        // exist yet.
+        // No mkdtemp: a random name, taken only when the folder is new.
         std::random_device random;
-        for (;;) {
-            m_path = std::filesystem::temp_directory_path() /
-                     ("delvaro-" + std::to_string(random()) + "-" + std::to_string(random()));
-            if (std::filesystem::create_directory(m_path)) break;
+        for (int attempt = 0; m_path.empty(); ++attempt) {
+            if (attempt == 100) throw std::runtime_error("no scratch folder could be made");
+            std::filesystem::path candidate =
+                std::filesystem::temp_directory_path() / ("delvaro-" + std::to_string(random()));
+            if (std::filesystem::create_directory(candidate)) m_path = candidate;
         }
 #else
         std::string pattern = (std::filesystem::temp_directory_path() / "delvaro-XXXXXX").string();

@@ -378,8 +378,6 @@ void CancelChooser(Window chooser) {
 
 bool ShowsWaitCursor() { return GetCursor() == LoadCursorW(nullptr, IDC_WAIT); }
 
-bool ProgramUsesUtf8() { return GetACP() == CP_UTF8; }
-
 int RunProgram(const std::vector<std::string>& args) {
     std::wstring commandLine;
     for (const std::string& arg : args) {

@@ -137,9 +137,6 @@ void CancelChooser(Window chooser);
 // Whether this thread shows the busy cursor.
 bool ShowsWaitCursor();
 
-// Whether this program's narrow texts are UTF-8 (its manifest says so).
-bool ProgramUsesUtf8();
-
 // Runs a program and waits for it; its exit status.
 int RunProgram(const std::vector<std::string>& args);
 
