@@ -2,6 +2,7 @@
 // input file, for scripts and batch work.
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <new>
 #include <string>
 #include <vector>
@@ -9,12 +10,15 @@
 #ifdef _WIN32
 #include <fcntl.h>
 #include <io.h>
+
+#include "common/windows_text.h"
 #define isatty _isatty
 #define fileno _fileno
 #else
 #include <unistd.h>
 #endif
 
+#include "cli/check_options.h"
 #include "cli/console_host.h"
 #include "cli/interrupt.h"
 #include "engine/conversion_run.h"
@@ -45,17 +49,19 @@ void PrintHelp() {
         "  -h, --help           show this help and exit\n"
         "      --version        show the version and exit\n"
         "\n"
+        "%s"
+        "\n"
         "Files are converted in the order given; the first failing file stops the run.\n"
         "A file is written under a temporary name beside it and then moved into\n"
         "place, so it always holds one run's whole output.\n"
         "Exit status: 0 when every file converted, 1 on a conversion fault, 2 on\n"
         "wrong usage, 130 and 143 when interrupted by SIGINT and SIGTERM.\n",
-        kUsage);
+        kUsage, delvaro::kCheckOptionsHelp);
 }
 
 int UsageError(const std::string& message) {
-    std::fprintf(stderr, "%s: %s\n%s\nTry '%s --help' for more information.\n", kProgram,
-                 delvaro::OneLine(message).c_str(), kUsage, kProgram);
+    delvaro::WriteLine(stderr, std::string(kProgram) + ": " + message);
+    std::fprintf(stderr, "%s\nTry '%s --help' for more information.\n", kUsage, kProgram);
     return kExitUsage;
 }
 
@@ -65,6 +71,7 @@ struct Options {
     double scaler = 1.0;
     bool quiet = false;
     std::vector<std::string> skiFiles;
+    delvaro::CheckSettings checks;
 };
 
 // Matches `arg` against a short or long option that takes a value, in the
@@ -96,7 +103,7 @@ Match TakeValue(int argc, char** argv, int& i, char shortName, const char* longN
 // The run itself, into the output file or standard output. Memory that
 // runs out where the run cannot report it still ends in its message.
 delvaro::Status Convert(const Options& options, delvaro::ConsoleHost& host,
-                        const std::string& shownName) {
+                        const std::string& shownName, delvaro::DataChecks* checks) {
     delvaro::InstallInterruptHandlers();
     try {
         if (options.output == "-") {
@@ -104,19 +111,17 @@ delvaro::Status Convert(const Options& options, delvaro::ConsoleHost& host,
             _setmode(_fileno(stdout), _O_BINARY);
 #endif
             return delvaro::RunConversionToStream(host, stdout, shownName.c_str(), options.scaler,
-                                                  options.skiFiles);
+                                                  options.skiFiles, checks);
         }
         return delvaro::RunConversion(host, options.output.c_str(), options.scaler,
-                                      options.skiFiles);
+                                      options.skiFiles, checks);
     } catch (const std::bad_alloc&) {
         std::fprintf(stderr, "%s\n", delvaro::FindResourceString(IDS_ERR_NO_MEMORY));
         return IDS_ERR_NO_MEMORY;
     }
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int Main(int argc, char** argv) {
     Options options;
     bool optionsEnded = false;
     for (int i = 1; i < argc; ++i) {
@@ -142,6 +147,14 @@ int main(int argc, char** argv) {
             continue;
         }
         std::string value;
+        switch (delvaro::TakeCheckOption(argc, argv, i, options.checks, value)) {
+            case delvaro::CheckOption::Taken:
+                continue;
+            case delvaro::CheckOption::Error:
+                return UsageError(value);
+            case delvaro::CheckOption::NotMine:
+                break;
+        }
         Match match = TakeValue(argc, argv, i, 'o', "output", value);
         if (match == Match::Yes) {
             options.output = value;
@@ -167,15 +180,44 @@ int main(int argc, char** argv) {
     if (!options.haveOutput || options.output.empty())
         return UsageError("no output file given (-o OUTPUT)");
     if (options.skiFiles.empty()) return UsageError("no SKI file given");
+    if (std::string error;
+        !delvaro::CheckSettingsFit(options.checks, options.output, options.skiFiles, error))
+        return UsageError(error);
 
     const bool progress = !options.quiet && isatty(fileno(stderr));
     delvaro::ConsoleHost host(stderr, progress);
     const std::string shownName = options.output == "-" ? "standard output" : options.output;
-    if (Convert(options, host, shownName) != delvaro::kStatusOk) return kExitConversionFault;
+    std::unique_ptr<delvaro::DataChecks> checks;
+    if (options.checks.enabled)
+        checks = std::make_unique<delvaro::DataChecks>(host, options.checks.options);
+    delvaro::CheckReport report(options.checks, host);
+    const bool converted = Convert(options, host, shownName, checks.get()) == delvaro::kStatusOk;
+    const bool reported = delvaro::FinishChecks(options.checks, checks.get(), report, converted,
+                                                shownName, options.scaler, options.quiet);
+    if (!converted || !reported) return kExitConversionFault;
     if (!options.quiet)
-        std::fprintf(stderr, "%s: %s, %s converted into %s\n", kProgram,
-                     delvaro::CountOf(host.FilesProcessed(), "file").c_str(),
-                     delvaro::CountOf(host.BaselinesProcessed(), "baseline").c_str(),
-                     delvaro::OneLine(shownName).c_str());
+        delvaro::WriteLine(stderr, std::string(kProgram) + ": " +
+                                       delvaro::CountOf(host.FilesProcessed(), "file") + ", " +
+                                       delvaro::CountOf(host.BaselinesProcessed(), "baseline") +
+                                       " converted into " + shownName);
+    if (!delvaro::StrictPasses(options.checks, host)) return kExitConversionFault;
     return kExitOk;
 }
+
+}  // namespace
+
+#ifdef _WIN32
+// The arguments as Windows holds them, in UTF-16, made UTF-8 like every
+// other text of the program: the runtime's narrow arguments would turn a
+// name outside the ANSI code page into question marks.
+int wmain(int argc, wchar_t** wideArgv) {
+    std::vector<std::string> args;
+    for (int i = 0; i < argc; ++i) args.push_back(delvaro::Utf8FromWide(wideArgv[i]));
+    std::vector<char*> argv;
+    for (std::string& arg : args) argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    return Main(argc, argv.data());
+}
+#else
+int main(int argc, char** argv) { return Main(argc, argv); }
+#endif
