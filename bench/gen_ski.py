@@ -63,7 +63,12 @@ def make_stations(rng, factor):
 
 def covariance_terms(rng, factor):
     sx, sy, sz = (rng.uniform(0.0008, 0.006) * factor for _ in range(3))
-    rxy, rxz, ryz = (rng.uniform(-0.6, 0.6) for _ in range(3))
+    # Drawn again until the matrix is positive definite, as a processed
+    # baseline's covariance is.
+    while True:
+        rxy, rxz, ryz = (rng.uniform(-0.6, 0.6) for _ in range(3))
+        if 1 + 2 * rxy * rxz * ryz - rxy * rxy - rxz * rxz - ryz * ryz > 0.01:
+            break
     return (sx * sx, rxy * sx * sy, rxz * sx * sz, sy * sy, ryz * sy * sz, sz * sz)
 
 

@@ -40,12 +40,14 @@ int ConsoleHost::ShowMessage(unsigned id, unsigned type, ...) {
     va_start(args, type);
     std::string text = FormatResourceMessageV(id, args);
     va_end(args);
+    m_lastMessage = OneLine(text);
     WriteLine(m_err, text);
     return 1;  // IDOK
 }
 
 void ConsoleHost::Warning(const std::string& file, int32_t line, const std::string& text) {
     ++m_warnings;
+    if (m_listener) m_listener(file, line, text);
     if (line > 0)
         WriteLine(m_err, file + ":" + std::to_string(line) + ": warning: " + text);
     else if (!file.empty())

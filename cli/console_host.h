@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdio>
+#include <functional>
 #include <string>
 
 #include "engine/conversion_run.h"
@@ -26,6 +27,13 @@ class ConsoleHost : public ConversionHost {
     // TEXT` when there is no line to point at. Counted, for --strict.
     void Warning(const std::string& file, int32_t line, const std::string& text) override;
     long long WarningCount() const { return m_warnings; }
+    // Told of every warning too, as it is shown.
+    void ListenToWarnings(
+        std::function<void(const std::string&, int32_t, const std::string&)> listener) {
+        m_listener = std::move(listener);
+    }
+    // The last message shown, as one line.
+    const std::string& LastMessage() const { return m_lastMessage; }
     // `delvaro-cli: FILE: REASON`, on a line of its own after the message.
     void FailureReason(const std::string& file, const std::string& reason) override;
     // Kept for the interrupt handler, which removes it.
@@ -38,6 +46,8 @@ class ConsoleHost : public ConversionHost {
     int32_t m_baselines = 0;
     int32_t m_files = 0;
     long long m_warnings = 0;
+    std::string m_lastMessage;
+    std::function<void(const std::string&, int32_t, const std::string&)> m_listener;
 };
 
 // A message as one line: line breaks in it (a file name may hold them)

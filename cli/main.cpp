@@ -2,6 +2,7 @@
 // input file, for scripts and batch work.
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <new>
 #include <string>
 #include <vector>
@@ -17,6 +18,7 @@
 #include <unistd.h>
 #endif
 
+#include "cli/check_options.h"
 #include "cli/console_host.h"
 #include "cli/interrupt.h"
 #include "engine/conversion_run.h"
@@ -47,12 +49,14 @@ void PrintHelp() {
         "  -h, --help           show this help and exit\n"
         "      --version        show the version and exit\n"
         "\n"
+        "%s"
+        "\n"
         "Files are converted in the order given; the first failing file stops the run.\n"
         "A file is written under a temporary name beside it and then moved into\n"
         "place, so it always holds one run's whole output.\n"
         "Exit status: 0 when every file converted, 1 on a conversion fault, 2 on\n"
         "wrong usage, 130 and 143 when interrupted by SIGINT and SIGTERM.\n",
-        kUsage);
+        kUsage, delvaro::kCheckOptionsHelp);
 }
 
 int UsageError(const std::string& message) {
@@ -67,6 +71,7 @@ struct Options {
     double scaler = 1.0;
     bool quiet = false;
     std::vector<std::string> skiFiles;
+    delvaro::CheckSettings checks;
 };
 
 // Matches `arg` against a short or long option that takes a value, in the
@@ -98,7 +103,7 @@ Match TakeValue(int argc, char** argv, int& i, char shortName, const char* longN
 // The run itself, into the output file or standard output. Memory that
 // runs out where the run cannot report it still ends in its message.
 delvaro::Status Convert(const Options& options, delvaro::ConsoleHost& host,
-                        const std::string& shownName) {
+                        const std::string& shownName, delvaro::DataChecks* checks) {
     delvaro::InstallInterruptHandlers();
     try {
         if (options.output == "-") {
@@ -106,10 +111,10 @@ delvaro::Status Convert(const Options& options, delvaro::ConsoleHost& host,
             _setmode(_fileno(stdout), _O_BINARY);
 #endif
             return delvaro::RunConversionToStream(host, stdout, shownName.c_str(), options.scaler,
-                                                  options.skiFiles);
+                                                  options.skiFiles, checks);
         }
         return delvaro::RunConversion(host, options.output.c_str(), options.scaler,
-                                      options.skiFiles);
+                                      options.skiFiles, checks);
     } catch (const std::bad_alloc&) {
         std::fprintf(stderr, "%s\n", delvaro::FindResourceString(IDS_ERR_NO_MEMORY));
         return IDS_ERR_NO_MEMORY;
@@ -142,6 +147,14 @@ int Main(int argc, char** argv) {
             continue;
         }
         std::string value;
+        switch (delvaro::TakeCheckOption(argc, argv, i, options.checks, value)) {
+            case delvaro::CheckOption::Taken:
+                continue;
+            case delvaro::CheckOption::Error:
+                return UsageError(value);
+            case delvaro::CheckOption::NotMine:
+                break;
+        }
         Match match = TakeValue(argc, argv, i, 'o', "output", value);
         if (match == Match::Yes) {
             options.output = value;
@@ -167,16 +180,27 @@ int Main(int argc, char** argv) {
     if (!options.haveOutput || options.output.empty())
         return UsageError("no output file given (-o OUTPUT)");
     if (options.skiFiles.empty()) return UsageError("no SKI file given");
+    if (std::string error;
+        !delvaro::CheckSettingsFit(options.checks, options.output, options.skiFiles, error))
+        return UsageError(error);
 
     const bool progress = !options.quiet && isatty(fileno(stderr));
     delvaro::ConsoleHost host(stderr, progress);
     const std::string shownName = options.output == "-" ? "standard output" : options.output;
-    if (Convert(options, host, shownName) != delvaro::kStatusOk) return kExitConversionFault;
+    std::unique_ptr<delvaro::DataChecks> checks;
+    if (options.checks.enabled)
+        checks = std::make_unique<delvaro::DataChecks>(host, options.checks.options);
+    delvaro::CheckReport report(options.checks, host);
+    const bool converted = Convert(options, host, shownName, checks.get()) == delvaro::kStatusOk;
+    const bool reported = delvaro::FinishChecks(options.checks, checks.get(), report, converted,
+                                                shownName, options.scaler, options.quiet);
+    if (!converted || !reported) return kExitConversionFault;
     if (!options.quiet)
         delvaro::WriteLine(stderr, std::string(kProgram) + ": " +
                                        delvaro::CountOf(host.FilesProcessed(), "file") + ", " +
                                        delvaro::CountOf(host.BaselinesProcessed(), "baseline") +
                                        " converted into " + shownName);
+    if (!delvaro::StrictPasses(options.checks, host)) return kExitConversionFault;
     return kExitOk;
 }
 

@@ -68,7 +68,8 @@ void ReportCannotOpen(ConversionHost& host, const std::string& name, const std::
 // report follows.
 Status ConvertAll(ConversionHost& host, FILE* out, const char* outputName,
                   const std::function<bool()>& finish, const EllipsoidParams& ellipsoid,
-                  double covarianceScaler, const std::vector<std::string>& skiPaths) {
+                  double covarianceScaler, const std::vector<std::string>& skiPaths,
+                  RecordObserver* observer) {
     Status status = kStatusOk;
     int32_t lineNumber = 0;
     int openError = 0;
@@ -86,7 +87,7 @@ Status ConvertAll(ConversionHost& host, FILE* out, const char* outputName,
             host.CurrentFile() = path.c_str();
             lineNumber = 0;
             ConvertSkiFile(path.c_str(), out, ellipsoid.a, ellipsoid.e2, covarianceScaler,
-                           &host.BaselinesProcessed(), &lineNumber, &status, warning);
+                           &host.BaselinesProcessed(), &lineNumber, &status, warning, observer);
             if (status == IDS_ERR_CANNOT_OPEN) openError = errno;
             // A file counts as converted once its records have reached the
             // output, not the stream's buffer: a write that fails later would
@@ -118,7 +119,7 @@ Status ConvertAll(ConversionHost& host, FILE* out, const char* outputName,
 }
 
 Status ConvertIntoFile(ConversionHost& host, const char* outputFileName, double covarianceScaler,
-                       const std::vector<std::string>& skiPaths) {
+                       const std::vector<std::string>& skiPaths, RecordObserver* observer) {
     const EllipsoidParams ellipsoid = Wgs84();
     OutputFile output;
     std::string reason;
@@ -142,18 +143,18 @@ Status ConvertIntoFile(ConversionHost& host, const char* outputFileName, double 
     if (buffer != nullptr) std::setvbuf(output.Stream(), buffer.get(), _IOFBF, kOutputBufferSize);
     return ConvertAll(
         host, output.Stream(), outputFileName, [&output] { return output.Close(); }, ellipsoid,
-        covarianceScaler, skiPaths);
+        covarianceScaler, skiPaths, observer);
 }
 
 }  // namespace
 
 Status RunConversion(ConversionHost& host, const char* outputFileName, double covarianceScaler,
-                     const std::vector<std::string>& skiPaths) {
+                     const std::vector<std::string>& skiPaths, RecordObserver* observer) {
     if (skiPaths.empty()) return kStatusOk;
     // Memory running out before the files are taken (names of the output,
     // the temporary file): nothing has been created, or it is removed.
     try {
-        return ConvertIntoFile(host, outputFileName, covarianceScaler, skiPaths);
+        return ConvertIntoFile(host, outputFileName, covarianceScaler, skiPaths, observer);
     } catch (const std::bad_alloc&) {
         host.ShowMessage(IDS_ERR_NO_MEMORY, kMbOk);
         return IDS_ERR_NO_MEMORY;
@@ -161,7 +162,8 @@ Status RunConversion(ConversionHost& host, const char* outputFileName, double co
 }
 
 Status RunConversionToStream(ConversionHost& host, FILE* out, const char* outputName,
-                             double covarianceScaler, const std::vector<std::string>& skiPaths) {
+                             double covarianceScaler, const std::vector<std::string>& skiPaths,
+                             RecordObserver* observer) {
     const EllipsoidParams ellipsoid = Wgs84();
     if (skiPaths.empty()) return kStatusOk;
     if (IsOneOf(IdentityOfStream(out), skiPaths)) {
@@ -171,7 +173,7 @@ Status RunConversionToStream(ConversionHost& host, FILE* out, const char* output
     try {
         return ConvertAll(
             host, out, outputName, [out] { return std::fflush(out) == 0 && !std::ferror(out); },
-            ellipsoid, covarianceScaler, skiPaths);
+            ellipsoid, covarianceScaler, skiPaths, observer);
     } catch (const std::bad_alloc&) {
         host.ShowMessage(IDS_ERR_NO_MEMORY, kMbOk);
         return IDS_ERR_NO_MEMORY;

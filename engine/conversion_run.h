@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "common/engine_types.h"
+#include "engine/record_observer.h"
 
 namespace delvaro {
 
@@ -65,13 +66,15 @@ class ConversionHost {
 // when the run ends, after a failure too: until then the name holds the
 // previous file whole. Devices and FIFOs are written directly. Returns the
 // final status; a failure has been reported through the host by then, and
-// success is reported only when every byte reached the file.
+// success is reported only when every byte reached the file. `observer`,
+// when given, is shown what every file holds.
 Status RunConversion(ConversionHost& host, const char* outputFileName, double covarianceScaler,
-                     const std::vector<std::string>& skiPaths);
+                     const std::vector<std::string>& skiPaths, RecordObserver* observer = nullptr);
 
 // The same into a stream the caller opened (standard output, say) and keeps:
 // it is flushed, not closed. `outputName` names it in messages.
 Status RunConversionToStream(ConversionHost& host, FILE* out, const char* outputName,
-                             double covarianceScaler, const std::vector<std::string>& skiPaths);
+                             double covarianceScaler, const std::vector<std::string>& skiPaths,
+                             RecordObserver* observer = nullptr);
 
 }  // namespace delvaro

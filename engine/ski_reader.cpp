@@ -91,18 +91,21 @@ void StripLineBlanks(char* line, int length) {
 
 }  // namespace
 
-bool ReadDataLine(SkiInput& input, int capacity, char* buffer, int32_t* lineCounter,
-                  Status* status) {
+bool ReadDataLine(SkiInput& input, int capacity, char* buffer, int32_t* lineCounter, Status* status,
+                  RecordObserver* observer) {
     *status = kStatusOk;
     for (;;) {
         if (*lineCounter < INT32_MAX) ++*lineCounter;
         if (int length = input.ReadLine(buffer, capacity - 3); length > 0) {
+            if (observer != nullptr)
+                observer->LineRead(*lineCounter, length, buffer[length - 1] == '\n', input.AtEnd());
             buffer[capacity - 1] = '\0';
             StripLineBlanks(buffer, length);
         } else if (input.Failed()) {
             *status = IDS_ERR_READ;
             return false;
         } else {
+            if (observer != nullptr) observer->LineRead(*lineCounter, 0, false, true);
             buffer[0] = '\0';
         }
         // A last line without a line end is a line like any other.
@@ -204,7 +207,7 @@ class SkiFileReader {
   public:
     SkiFileReader(FILE* in, const char* path, FILE* out, EllipsoidParams ellipsoid,
                   double covarianceScaler, int32_t* baselineCount, int32_t* lineNumber,
-                  Status* status, const SkiWarning& warning)
+                  Status* status, const SkiWarning& warning, RecordObserver* observer)
         : m_input(in),
           m_stationDescription(FileNameFromPath(path, false)),
           m_warning(warning),
@@ -214,6 +217,7 @@ class SkiFileReader {
           m_baselineCount(baselineCount),
           m_lineNumber(lineNumber),
           m_status(status),
+          m_observer(observer),
           m_writer(out, ellipsoid, m_stationDescription.c_str()) {
         m_descriptionChanged =
             BlankLineBreaks(m_stationDescription.data(), m_stationDescription.size());
@@ -231,7 +235,8 @@ class SkiFileReader {
         if (m_warning) m_warning(line, text);
     }
     bool Next() {
-        return ReadDataLine(m_input, kSkiLineBufferSize, m_line, m_lineNumber, m_status);
+        return ReadDataLine(m_input, kSkiLineBufferSize, m_line, m_lineNumber, m_status,
+                            m_observer);
     }
     bool ReadHeader();
     void ReadRecords();
@@ -251,6 +256,7 @@ class SkiFileReader {
     int32_t* m_baselineCount;
     int32_t* m_lineNumber;
     Status* m_status;
+    RecordObserver* m_observer;  // null: nobody looks
     BackgroundBaselineWriter m_writer;
 
     char m_line[kSkiLineBufferSize] = {};
@@ -288,6 +294,7 @@ bool SkiFileReader::ReadHeader() {
         *m_status = IDS_ERR_NO_UNIT;
         return false;
     }
+    if (m_observer != nullptr) m_observer->UnitRecord(*m_lineNumber, m_fields[1]);
     m_unitFactor = UnitFactor(m_fields[1]);
     WriteUnitsHeader(m_out, m_status);
     if (std::ferror(m_out)) {
@@ -353,6 +360,7 @@ bool SkiFileReader::StationRecord(int index) {
     if (!ParseNumbers(3, fields, values)) return false;
     double* target = index == 0 ? m_baseline.stationXyz[0] : m_baseline.vector;
     for (int axis = 0; axis < 3; ++axis) target[axis] = values[axis] / m_unitFactor;
+    if (m_observer != nullptr) m_observer->PositionRecord(*m_lineNumber, index, m_line, target);
     return true;
 }
 
@@ -397,6 +405,7 @@ bool SkiFileReader::CovarianceRecord() {
     m_fromRecords = 0;
     m_toRecords = 0;
     if (*m_baselineCount < INT32_MAX) ++*m_baselineCount;
+    if (m_observer != nullptr) m_observer->BaselineAccepted(*m_lineNumber, m_baseline);
     return true;
 }
 
@@ -426,6 +435,7 @@ void SkiFileReader::ReadRecords() {
                 if (!DescriptionRecord()) return;
                 break;
             default:
+                if (m_observer != nullptr) m_observer->OtherRecord(*m_lineNumber, m_line);
                 break;
         }
     }
@@ -454,9 +464,10 @@ void SkiFileReader::CheckAtClose(bool inputFailed) {
 
 void ConvertSkiFile(const char* path, FILE* out, double a, double e2, double covarianceScaler,
                     int32_t* baselineCount, int32_t* lineNumber, Status* status,
-                    const SkiWarning& warning) {
+                    const SkiWarning& warning, RecordObserver* observer) {
     *status = kStatusOk;
     *lineNumber = 0;
+    if (observer != nullptr) observer->FileStarted(path);
     FILE* opened = OpenSkiFile(path);
     if (opened == nullptr) {
         *status = IDS_ERR_CANNOT_OPEN;
@@ -473,7 +484,7 @@ void ConvertSkiFile(const char* path, FILE* out, double a, double e2, double cov
         // The reader holds a 64 KiB read buffer: on the heap, not the stack.
         auto reader = std::make_unique<SkiFileReader>(in.get(), path, out, EllipsoidParams{a, e2},
                                                       covarianceScaler, baselineCount, lineNumber,
-                                                      status, warning);
+                                                      status, warning, observer);
         const bool checkAtClose = reader->Read();
         const bool inputFailed = reader->InputFailed() || std::ferror(in.get()) != 0;
         in.reset();

@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "common/engine_types.h"
+#include "engine/record_observer.h"
 
 namespace delvaro {
 
@@ -49,8 +50,9 @@ class SkiInput {
 // Delivers the next significant line (not empty after stripping blanks, not
 // a comment starting with '!'), counting every read as a line. False when
 // there is none: the end of the file, or a failed read (status 5011).
-bool ReadDataLine(SkiInput& input, int capacity, char* buffer, int32_t* lineCounter,
-                  Status* status);
+// `observer`, when given, is told of every read.
+bool ReadDataLine(SkiInput& input, int capacity, char* buffer, int32_t* lineCounter, Status* status,
+                  RecordObserver* observer = nullptr);
 
 // The first `count` blank-separated fields of `text` into `table`; 5013 when
 // there are fewer, 5012 when one of them is longer than 50 characters.
@@ -68,8 +70,9 @@ using SkiWarning = std::function<void(int32_t line, const std::string& text)>;
 // Converts the SKI file `path`, appending its records to `out`. When the
 // file cannot be opened (5014), errno tells why; a file that is the output
 // itself is refused (5024); memory running out stops it with 5022.
+// `observer`, when given, is shown what is read.
 void ConvertSkiFile(const char* path, FILE* out, double a, double e2, double covarianceScaler,
                     int32_t* baselineCount, int32_t* lineNumber, Status* status,
-                    const SkiWarning& warning = {});
+                    const SkiWarning& warning = {}, RecordObserver* observer = nullptr);
 
 }  // namespace delvaro

@@ -14,6 +14,7 @@
 
 #include "engine/conversion_run.h"
 #include "support/quiet_host.h"
+#include "support/warnings.h"
 
 namespace delvaro::faults {
 
