@@ -309,6 +309,14 @@ TEST_F(WindowsCli, PathsLongerThan260Characters) {
     EXPECT_EQ(ReadFile("\\\\?\\" + a), ski);
 }
 
+TEST_F(WindowsCli, MessagesAreTheSameBytesAsOnLinux) {
+    const std::string missing = Folder() + "missing.asc";
+    auto r = test::RunProcess({DELVARO_CLI, "-o", Folder() + "out.txt", missing});
+    EXPECT_EQ(r.exitStatus, 1);
+    EXPECT_EQ(r.err, "Cannot open file " + missing + "\ndelvaro-cli: " + missing +
+                         ": No such file or directory\n");
+}
+
 TEST_F(WindowsCli, SlashSeparatedPathsNameTheFileAlone) {
     std::string folder = Folder();
     for (char& c : folder)
