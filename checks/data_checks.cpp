@@ -101,6 +101,17 @@ std::string HeightText(double height) {
     return FormatNumber(height, 3);
 }
 
+size_t FieldCount(const char* text) {
+    size_t count = 0;
+    while (*text != '\0') {
+        while (*text != '\0' && IsBlank(*text)) ++text;
+        if (*text == '\0') break;
+        ++count;
+        while (!IsBlank(*text)) ++text;
+    }
+    return count;
+}
+
 }  // namespace
 
 std::string FormatNumber(double value, int decimals) {
@@ -231,10 +242,11 @@ void DataChecks::PositionRecord(int32_t line, int index, const char* record,
                                 const double values[3]) {
     m_positionLine[index] = line;
     // The name takes the 15 characters after the tag and the numbers start
-    // at the 18th: a word that covers both the 17th and the 18th is a name
-    // that ran into the numbers. Exports pad names with blanks, so the 18th
-    // is a blank there.
-    if (!IsBlank(record[16]) && !IsBlank(record[17])) {
+    // at the 18th: a word that covers both the 17th and the 18th, with a
+    // fourth number after it, is a name that ran into the numbers. (Without
+    // a fourth number it is a 15-character name with the X written right
+    // after it.) Exports pad names with blanks, so the 18th is a blank there.
+    if (!IsBlank(record[16]) && !IsBlank(record[17]) && FieldCount(record + 17) > 3) {
         size_t end = 17;
         while (!IsBlank(record[end])) ++end;
         const std::string written(record + 2, end - 2);

@@ -153,6 +153,8 @@ TEST(RecordChecks, NamesThatRunIntoTheNumbers) {
         {"@+P104            4361564.4935 556408.2668 4605581.9993", nullptr},
         {"@+ABCDEFGHIJKLMNO 4361564.4935 556408.2668 4605581.9993", nullptr},
         {"@+BASE NORTH      4361564.4935 556408.2668 4605581.9993", nullptr},
+        // Fifteen characters and the X right after them: read as written.
+        {"@+ABCDEFGHIJKLMNO4361564.4935 556408.2668 4605581.9993", nullptr},
         // Sixteen characters: the last one becomes the X, the X the Y...
         {"@+ABCDEFGHIJKLMNO1 4361564.4935 556408.2668 4605581.9993", "ABCDEFGHIJKLMNO1"},
         {"@+BERN MUENSTER 12 4361564.4935 556408.2668 4605581.9993", "\"BERN MUENSTER 12\""},
