@@ -4,6 +4,9 @@
 
 #include "cli/interrupt.h"
 #include "res/string_table.h"
+#ifdef _WIN32
+#include "common/windows_text.h"
+#endif
 
 namespace delvaro {
 
@@ -17,11 +20,19 @@ std::string CountOf(long long count, const char* noun) {
     return std::to_string(count) + " " + noun + (count == 1 ? "" : "s");
 }
 
+void WriteLine(FILE* stream, const std::string& text) {
+#ifdef _WIN32
+    WriteText(stream, OneLine(text) + "\n");
+#else
+    std::fputs((OneLine(text) + "\n").c_str(), stream);
+#endif
+    std::fflush(stream);
+}
+
 void ConsoleHost::Refresh() {
     if (!m_progress) return;
-    std::fprintf(m_err, "delvaro-cli: %s: %s, %s\n", OneLine(m_currentFile.str()).c_str(),
-                 CountOf(m_files, "file").c_str(), CountOf(m_baselines, "baseline").c_str());
-    std::fflush(m_err);
+    WriteLine(m_err, "delvaro-cli: " + m_currentFile.str() + ": " + CountOf(m_files, "file") +
+                         ", " + CountOf(m_baselines, "baseline"));
 }
 
 int ConsoleHost::ShowMessage(unsigned id, unsigned type, ...) {
@@ -30,8 +41,7 @@ int ConsoleHost::ShowMessage(unsigned id, unsigned type, ...) {
     std::string text = FormatResourceMessageV(id, args);
     va_end(args);
     m_lastMessage = OneLine(text);
-    std::fprintf(m_err, "%s\n", m_lastMessage.c_str());
-    std::fflush(m_err);
+    WriteLine(m_err, text);
     return 1;  // IDOK
 }
 
@@ -39,19 +49,15 @@ void ConsoleHost::Warning(const std::string& file, int32_t line, const std::stri
     ++m_warnings;
     if (m_listener) m_listener(file, line, text);
     if (line > 0)
-        std::fprintf(m_err, "%s:%d: warning: %s\n", OneLine(file).c_str(), static_cast<int>(line),
-                     OneLine(text).c_str());
+        WriteLine(m_err, file + ":" + std::to_string(line) + ": warning: " + text);
     else if (!file.empty())
-        std::fprintf(m_err, "delvaro-cli: warning: %s: %s\n", OneLine(file).c_str(),
-                     OneLine(text).c_str());
+        WriteLine(m_err, "delvaro-cli: warning: " + file + ": " + text);
     else
-        std::fprintf(m_err, "delvaro-cli: warning: %s\n", OneLine(text).c_str());
-    std::fflush(m_err);
+        WriteLine(m_err, "delvaro-cli: warning: " + text);
 }
 
 void ConsoleHost::FailureReason(const std::string& file, const std::string& reason) {
-    std::fprintf(m_err, "delvaro-cli: %s: %s\n", OneLine(file).c_str(), OneLine(reason).c_str());
-    std::fflush(m_err);
+    WriteLine(m_err, "delvaro-cli: " + file + ": " + reason);
 }
 
 void ConsoleHost::TemporaryOutput(const char* path) { SetTemporaryOutput(path); }

@@ -57,4 +57,8 @@ std::string OneLine(std::string text);
 // "1 file", "2 files": `count` and the noun, in the singular for one.
 std::string CountOf(long long count, const char* noun);
 
+// `text` made one line, then written with a line end and flushed. Texts are
+// UTF-8; a Windows console shows them in its own characters.
+void WriteLine(FILE* stream, const std::string& text);
+
 }  // namespace delvaro

@@ -10,6 +10,8 @@
 #ifdef _WIN32
 #include <fcntl.h>
 #include <io.h>
+
+#include "common/windows_text.h"
 #define isatty _isatty
 #define fileno _fileno
 #else
@@ -58,8 +60,8 @@ void PrintHelp() {
 }
 
 int UsageError(const std::string& message) {
-    std::fprintf(stderr, "%s: %s\n%s\nTry '%s --help' for more information.\n", kProgram,
-                 delvaro::OneLine(message).c_str(), kUsage, kProgram);
+    delvaro::WriteLine(stderr, std::string(kProgram) + ": " + message);
+    std::fprintf(stderr, "%s\nTry '%s --help' for more information.\n", kUsage, kProgram);
     return kExitUsage;
 }
 
@@ -119,9 +121,7 @@ delvaro::Status Convert(const Options& options, delvaro::ConsoleHost& host,
     }
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int Main(int argc, char** argv) {
     Options options;
     bool optionsEnded = false;
     for (int i = 1; i < argc; ++i) {
@@ -196,10 +196,28 @@ int main(int argc, char** argv) {
                                                 shownName, options.scaler, options.quiet);
     if (!converted || !reported) return kExitConversionFault;
     if (!options.quiet)
-        std::fprintf(stderr, "%s: %s, %s converted into %s\n", kProgram,
-                     delvaro::CountOf(host.FilesProcessed(), "file").c_str(),
-                     delvaro::CountOf(host.BaselinesProcessed(), "baseline").c_str(),
-                     delvaro::OneLine(shownName).c_str());
+        delvaro::WriteLine(stderr, std::string(kProgram) + ": " +
+                                       delvaro::CountOf(host.FilesProcessed(), "file") + ", " +
+                                       delvaro::CountOf(host.BaselinesProcessed(), "baseline") +
+                                       " converted into " + shownName);
     if (!delvaro::StrictPasses(options.checks, host)) return kExitConversionFault;
     return kExitOk;
 }
+
+}  // namespace
+
+#ifdef _WIN32
+// The arguments as Windows holds them, in UTF-16, made UTF-8 like every
+// other text of the program: the runtime's narrow arguments would turn a
+// name outside the ANSI code page into question marks.
+int wmain(int argc, wchar_t** wideArgv) {
+    std::vector<std::string> args;
+    for (int i = 0; i < argc; ++i) args.push_back(delvaro::Utf8FromWide(wideArgv[i]));
+    std::vector<char*> argv;
+    for (std::string& arg : args) argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    return Main(argc, argv.data());
+}
+#else
+int main(int argc, char** argv) { return Main(argc, argv); }
+#endif

@@ -5,6 +5,8 @@
 
 #ifdef _WIN32
 #include <windows.h>
+
+#include "common/windows_text.h"
 #else
 #include <unistd.h>
 #endif
@@ -52,7 +54,8 @@ std::string& StripTrailingChar(std::string& text, char c) {
 
 bool IsPathSeparator(char c) {
 #ifdef _WIN32
-    return c == '\\' || c == ':';
+    // Windows takes '/' as a separator too: "C:/data/a.asc" names a.asc.
+    return c == '\\' || c == ':' || c == '/';
 #else
     return c == '/';
 #endif
@@ -89,11 +92,14 @@ std::string DirectoryFromPath(const std::string& path) {
 
 std::string GetProgramDirectory() {
 #ifdef _WIN32
-    std::vector<char> buffer(MAX_PATH);
+    // Wide, so that a folder named outside the ANSI code page comes back
+    // whole, as UTF-8 like every other path.
+    std::vector<wchar_t> buffer(MAX_PATH);
     for (;;) {
-        DWORD n = GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        DWORD n = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
         if (n == 0) return std::string();
-        if (n < buffer.size()) return DirectoryFromPath(std::string(buffer.data(), n));
+        if (n < buffer.size())
+            return DirectoryFromPath(Utf8FromWide(std::wstring_view(buffer.data(), n)));
         buffer.resize(buffer.size() * 2);
     }
 #else

@@ -5,8 +5,11 @@
 #ifdef _WIN32
 #include <fcntl.h>
 #include <io.h>
-#include <sys/stat.h>
 #include <windows.h>
+
+#include <cstdint>
+
+#include "common/windows_text.h"
 #else
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -17,24 +20,87 @@ namespace delvaro {
 
 #ifdef _WIN32
 
-FILE* OpenSkiFile(const char* path) {
-    FILE* file = std::fopen(path, "rb");
-    if (file == nullptr) return nullptr;
-    struct _stat64 info;
-    if (_fstat64(_fileno(file), &info) != 0 || (info.st_mode & _S_IFDIR) != 0) {
-        std::fclose(file);
-        errno = EISDIR;
+// The C library's number for the system's error, for the reason a message
+// gives; anything without a closer match is an input/output error.
+static int ErrnoOf(DWORD error, const std::wstring& path) {
+    switch (error) {
+        case ERROR_FILE_NOT_FOUND:
+        case ERROR_PATH_NOT_FOUND:
+        case ERROR_INVALID_NAME:
+        case ERROR_INVALID_DRIVE:
+        case ERROR_BAD_PATHNAME:
+        case ERROR_BAD_NETPATH:
+        case ERROR_BAD_NET_NAME:
+        case ERROR_FILENAME_EXCED_RANGE:
+            return ENOENT;
+        case ERROR_ACCESS_DENIED: {
+            // What a folder opened as a file gives.
+            const DWORD attributes = GetFileAttributesW(path.c_str());
+            if (attributes != INVALID_FILE_ATTRIBUTES &&
+                (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
+                return EISDIR;
+            return EACCES;
+        }
+        case ERROR_SHARING_VIOLATION:
+        case ERROR_LOCK_VIOLATION:
+        case ERROR_WRITE_PROTECT:
+            return EACCES;
+        case ERROR_NOT_ENOUGH_MEMORY:
+        case ERROR_OUTOFMEMORY:
+            return ENOMEM;
+        case ERROR_TOO_MANY_OPEN_FILES:
+            return EMFILE;
+        case ERROR_DISK_FULL:
+        case ERROR_HANDLE_DISK_FULL:
+            return ENOSPC;
+        default:
+            return EIO;
+    }
+}
+
+// Every path is UTF-8; Windows gets it through the wide calls, so names
+// outside the ANSI code page open too. A failure leaves errno telling why.
+static FILE* OpenStream(const char* path, DWORD access, DWORD share, DWORD disposition, DWORD flags,
+                        int mode, const char* streamMode) {
+    const std::wstring wide = WideFilePath(path);
+    HANDLE handle = CreateFileW(wide.c_str(), access, share, nullptr, disposition, flags, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        errno = ErrnoOf(GetLastError(), wide);
         return nullptr;
+    }
+    const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(handle), mode);
+    if (fd < 0) {
+        CloseHandle(handle);
+        errno = EMFILE;
+        return nullptr;
+    }
+    FILE* file = _fdopen(fd, streamMode);
+    if (file == nullptr) {
+        const int error = errno;
+        _close(fd);
+        errno = error;
     }
     return file;
 }
 
-FILE* CreateOutputFile(const char* path) { return std::fopen(path, "wb"); }
+FILE* OpenSkiFile(const char* path) {
+    // Others may go on reading and writing the file while it is read, as
+    // with the C library's own open. A folder does not open without backup
+    // semantics: it cannot be read.
+    return OpenStream(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING,
+                      FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, _O_RDONLY | _O_BINARY,
+                      "rb");
+}
 
+FILE* CreateOutputFile(const char* path) {
+    return OpenStream(path, GENERIC_WRITE, FILE_SHARE_READ, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                      _O_WRONLY | _O_BINARY, "wb");
+}
 static FileIdentity IdentityOfHandle(HANDLE handle) {
     FileIdentity id;
     BY_HANDLE_FILE_INFORMATION info;
-    if (handle != INVALID_HANDLE_VALUE && GetFileInformationByHandle(handle, &info)) {
+    if (handle != INVALID_HANDLE_VALUE && GetFileType(handle) == FILE_TYPE_DISK &&
+        GetFileInformationByHandle(handle, &info)) {
         id.valid = true;
         id.device = info.dwVolumeSerialNumber;
         id.index =
@@ -43,15 +109,21 @@ static FileIdentity IdentityOfHandle(HANDLE handle) {
     return id;
 }
 
+// The volume and file index name the file itself, whatever the spelling:
+// another case, an 8.3 short name, the \\?\ form or a hard link.
 FileIdentity IdentityOfPath(const char* path) {
-    HANDLE handle = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    // No access asked, and every kind of sharing granted: the identity is
+    // read even while another program holds the file.
+    HANDLE handle = CreateFileW(WideFilePath(path).c_str(), 0,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     FileIdentity id = IdentityOfHandle(handle);
     if (handle != INVALID_HANDLE_VALUE) CloseHandle(handle);
     return id;
 }
 
 FileIdentity IdentityOfStream(FILE* stream) {
+    // Pipes and consoles are no SKI file's identity.
     return IdentityOfHandle(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream))));
 }
 

@@ -9,6 +9,8 @@
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>
+
+#include "common/windows_text.h"
 #else
 #include <fcntl.h>
 #include <signal.h>
@@ -75,34 +77,22 @@ std::string TemporaryName(const std::string& folder, const std::string& leaf) {
 
 #ifdef _WIN32
 
-std::wstring Widen(const std::string& text) {
-    if (text.empty()) return std::wstring();
-    const int length =
-        MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<size_t>(length), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(),
-                        length);
-    return wide;
-}
+// File paths are UTF-8; a long one takes the \\?\ form, which has no length
+// limit.
+std::wstring Widen(const std::string& text) { return WideFilePath(text.c_str()); }
 
-std::string Narrow(const std::wstring& text) {
-    if (text.empty()) return std::string();
-    const int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                           nullptr, 0, nullptr, nullptr);
-    std::string narrow(static_cast<size_t>(length), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), narrow.data(),
-                        length, nullptr, nullptr);
-    return narrow;
-}
+std::string Narrow(const std::wstring& text) { return Utf8FromWide(text); }
 
-// The system's own words for `error`, without the line end it adds.
+// The system's own words for `error`, without the line end it adds. Asked
+// for in UTF-16 and given in UTF-8, so they read right in any language.
 std::string ErrorText(DWORD error) {
-    char* text = nullptr;
-    const DWORD length = FormatMessageA(
+    wchar_t* text = nullptr;
+    const DWORD length = FormatMessageW(
         FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, error, 0, reinterpret_cast<char*>(&text), 0, nullptr);
-    std::string result = length > 0 && text != nullptr ? std::string(text, length)
-                                                       : "error " + std::to_string(error);
+        nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    std::string result = length > 0 && text != nullptr
+                             ? Utf8FromWide(std::wstring_view(text, length))
+                             : "error " + std::to_string(error);
     if (text != nullptr) LocalFree(text);
     while (!result.empty() && (result.back() == '\n' || result.back() == '\r' ||
                                result.back() == ' ' || result.back() == '.'))
@@ -214,8 +204,8 @@ bool OutputFile::Replaces(const char* path) const {
     SplitPath(path, &folder, &leaf);
     if (leaf.empty() || leaf.size() != m_leaf.size()) return false;
     // Names are compared as the file system compares them: without case.
-    return CompareStringOrdinal(Widen(leaf).c_str(), -1, Widen(m_leaf).c_str(), -1, TRUE) ==
-               CSTR_EQUAL &&
+    return CompareStringOrdinal(WideFromUtf8(leaf).c_str(), -1, WideFromUtf8(m_leaf).c_str(), -1,
+                                TRUE) == CSTR_EQUAL &&
            IdentityOfFolder(folder) == m_folder;
 }
 
@@ -227,9 +217,12 @@ bool OutputFile::Open(std::function<void(const char*)> onTemporary, std::string*
     }
     if (m_exists) {
         // Another program holding the file open without sharing it would
-        // make the final move fail after all the work: refused now.
-        HANDLE handle = CreateFileW(Widen(m_target).c_str(), GENERIC_WRITE, FILE_SHARE_READ,
-                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        // make the final move fail after all the work: refused now. The
+        // move deletes the old file, so a program that shares reading and
+        // writing but not deleting stops it as well.
+        HANDLE handle =
+            CreateFileW(Widen(m_target).c_str(), GENERIC_WRITE | DELETE, FILE_SHARE_READ, nullptr,
+                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (handle == INVALID_HANDLE_VALUE) {
             *reason = ErrorText(GetLastError());
             return false;

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Sets everything up, builds, and runs the whole test suite: first the normal
 # build, then the same suite built with AddressSanitizer and
-# UndefinedBehaviorSanitizer, then a bounded libFuzzer run of each fuzz target.
+# UndefinedBehaviorSanitizer, then the Windows build and its tests under Wine,
+# then a bounded libFuzzer run of each fuzz target.
 # FUZZ_SECONDS sets the length of each fuzz run (60 by default; 0 skips them).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -22,6 +23,22 @@ UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 LSAN_OPTIONS=suppressions=$root/scripts/lsan.supp \
     ctest --test-dir build-asan --output-on-failure -j2
 elapsed "the sanitizer build and suite" "$start"
+
+# The Windows programs, cross-built with MinGW-w64, and every test that means
+# something on Windows, under Wine. One persistent Wine server serves the
+# whole stage, and Wine's services start before the first test, not in it.
+start=$SECONDS
+scripts/build-windows.sh build-windows
+export WINEPREFIX=$root/build-windows/wine WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+mkdir -p "$WINEPREFIX"
+stop_wine() { /usr/lib/wine/wineserver -k 2>/dev/null || true; }
+trap stop_wine EXIT
+/usr/lib/wine/wineserver -p </dev/null >/dev/null 2>&1 || true
+/usr/lib/wine/wine64 wineboot </dev/null >/dev/null 2>&1
+ctest --test-dir build-windows --output-on-failure -j2
+stop_wine
+unset WINEPREFIX WINEDEBUG WINEDLLOVERRIDES
+elapsed "the Windows build and suite under Wine" "$start"
 
 fuzz_seconds=${FUZZ_SECONDS:-60}
 if [ "$fuzz_seconds" -gt 0 ]; then

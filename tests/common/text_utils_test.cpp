@@ -66,6 +66,40 @@ TEST(PathHelpers, ProgramDirectoryHoldsThisTest) {
     EXPECT_EQ(dir.back(), '/');
     EXPECT_EQ(dir.front(), '/');
 }
+#else
+TEST(PathHelpers, SplitAtBackslashColonAndSlash) {
+    struct Case {
+        const char* path;
+        const char* name;
+        const char* stem;
+        const char* directory;
+    } cases[] = {
+        {"C:\\data\\site1.asc", "site1.asc", "site1", "C:\\data\\"},
+        {"C:/data/a.asc", "a.asc", "a", "C:/data/"},
+        {"data/sub\\b.v2.asc", "b.v2.asc", "b.v2", "data/sub\\"},
+        {"C:a.asc", "a.asc", "a", "C:\\"},
+        {"C:", "", "", "C:\\"},
+        {"site1.asc", "site1.asc", "site1", ""},
+        {"\\\\server\\share\\x.asc", "x.asc", "x", "\\\\server\\share\\"},
+        {"\\\\?\\C:\\data\\a.asc", "a.asc", "a", "\\\\?\\C:\\data\\"},
+        {"  C:\\d\\a.b.asc  ", "a.b.asc  ", "a.b", "C:\\d\\"},
+        // UTF-8 names: no byte of a multi-byte character is a separator.
+        {"Z:\\\xd0\xb4\xd0\xb0\\\xe7\xab\x99.asc", "\xe7\xab\x99.asc", "\xe7\xab\x99",
+         "Z:\\\xd0\xb4\xd0\xb0\\"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(FileNameFromPath(c.path, false), c.name) << c.path;
+        EXPECT_EQ(FileNameFromPath(c.path, true), c.stem) << c.path;
+        EXPECT_EQ(DirectoryFromPath(c.path), c.directory) << c.path;
+    }
+}
+
+TEST(PathHelpers, ProgramDirectoryHoldsThisTest) {
+    std::string dir = GetProgramDirectory();
+    ASSERT_GE(dir.size(), 3u);
+    EXPECT_EQ(dir.back(), '\\');
+    EXPECT_EQ(dir.substr(1, 2), ":\\");
+}
 #endif
 
 }  // namespace

@@ -21,6 +21,11 @@ std::string Fixed(double value, int decimals) {
 }
 
 std::string Printf(double value, int decimals) {
+#ifdef _WIN32
+    // The output is the same bytes everywhere; MinGW's printf alone drops
+    // the sign of a negative NaN that glibc writes.
+    if (std::isnan(value) && std::signbit(value)) return "-nan";
+#endif
     char buffer[400];
     int n = std::snprintf(buffer, sizeof buffer, "%1.*lf", decimals, value);
     return std::string(buffer, static_cast<size_t>(n));

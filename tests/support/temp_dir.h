@@ -2,9 +2,12 @@
 #pragma once
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
+#include <stdexcept>
 #include <string>
 
 namespace delvaro::test {
@@ -12,9 +15,20 @@ namespace delvaro::test {
 class TempDir {
   public:
     TempDir() {
+#ifdef _WIN32
+        // No mkdtemp: a random name, taken only when the folder is new.
+        std::random_device random;
+        for (int attempt = 0; m_path.empty(); ++attempt) {
+            if (attempt == 100) throw std::runtime_error("no scratch folder could be made");
+            std::filesystem::path candidate =
+                std::filesystem::temp_directory_path() / ("delvaro-" + std::to_string(random()));
+            if (std::filesystem::create_directory(candidate)) m_path = candidate;
+        }
+#else
         std::string pattern = (std::filesystem::temp_directory_path() / "delvaro-XXXXXX").string();
         if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
         m_path = pattern;
+#endif
     }
     ~TempDir() {
         std::error_code ec;
