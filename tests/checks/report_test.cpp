@@ -51,40 +51,49 @@ std::string Chromium() {
     return "";
 }
 
-// Runs headless Chromium over `page` with a profile of its own, no network
-// and a time limit generous enough for a machine under full load: the DOM
-// as it stands after loading, and a screenshot.
+// One headless Chromium run with a profile of its own and no network.
+// Headless Chromium now and then hangs at start-up on a busy machine (it
+// never gets as far as loading the page), so a run that has not finished
+// within 90 s is stopped and tried again, up to three times in all.
+test::ProcessResult RunChromium(const std::vector<std::string>& what) {
+    test::ProcessResult result;
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        test::TempDir profile;
+        std::vector<std::string> args = {"/usr/bin/timeout",
+                                         "-k",
+                                         "10",
+                                         "90",
+                                         Chromium(),
+                                         "--headless",
+                                         "--no-sandbox",
+                                         "--disable-gpu",
+                                         "--disable-quic",
+                                         "--no-first-run",
+                                         "--disable-background-networking",
+                                         "--disable-component-update",
+                                         "--disable-sync",
+                                         "--hide-scrollbars",
+                                         "--user-data-dir=" + profile.Path("profile")};
+        args.insert(args.end(), what.begin(), what.end());
+        result = test::RunProcess(args);
+        if (result.exitStatus != 124 && result.exitStatus != 137) break;
+    }
+    return result;
+}
+
+// The DOM of `page` as it stands after loading, and a screenshot of it.
 std::string OpenInChromium(const std::string& page, const std::string& screenshot, int height) {
-    test::TempDir profile;
-    const std::vector<std::string> common = {"/usr/bin/timeout",
-                                             "-k",
-                                             "10",
-                                             "240",
-                                             Chromium(),
-                                             "--headless",
-                                             "--no-sandbox",
-                                             "--disable-gpu",
-                                             "--disable-quic",
-                                             "--no-first-run",
-                                             "--disable-background-networking",
-                                             "--disable-component-update",
-                                             "--disable-sync",
-                                             "--hide-scrollbars",
-                                             "--user-data-dir=" + profile.Path("profile")};
-    std::vector<std::string> shot = common;
     fs::create_directories(fs::path(screenshot).parent_path());
     fs::remove(screenshot);
-    shot.insert(shot.end(), {"--screenshot=" + screenshot,
-                             "--window-size=1100," + std::to_string(height), "file://" + page});
-    const auto taken = test::RunProcess(shot);
+    const auto taken =
+        RunChromium({"--screenshot=" + screenshot, "--window-size=1100," + std::to_string(height),
+                     "file://" + page});
     EXPECT_EQ(taken.exitStatus, 0) << taken.err;
     EXPECT_TRUE(fs::exists(screenshot)) << taken.err;
     if (fs::exists(screenshot)) {
         EXPECT_GT(fs::file_size(screenshot), 10000u);
     }
-    std::vector<std::string> dump = common;
-    dump.insert(dump.end(), {"--dump-dom", "file://" + page});
-    const auto dom = test::RunProcess(dump);
+    const auto dom = RunChromium({"--dump-dom", "file://" + page});
     EXPECT_EQ(dom.exitStatus, 0) << dom.err;
     return dom.out;
 }
