@@ -171,6 +171,36 @@ void BM_EcefToGeodetic(benchmark::State& state) {
 }
 BENCHMARK(BM_EcefToGeodetic);
 
+// The engine's correctly rounded Sine, Cosine and ArcTangent beside the
+// platform's sin, cos and atan, over the arguments the conversion forms:
+// angles in [-pi, pi] and arctangent arguments of every size.
+std::vector<double> TrigArguments(bool arcTangent) {
+    std::mt19937_64 random(3);
+    std::uniform_real_distribution<double> angle(-3.14159, 3.14159), exponent(-8, 8);
+    std::vector<double> arguments(1024);
+    for (double& a : arguments)
+        a = arcTangent ? std::tan(angle(random) / 2) * std::pow(2.0, exponent(random) / 4)
+                       : angle(random);
+    return arguments;
+}
+
+template <double (*Function)(double), bool kArcTangent>
+void BM_Trig(benchmark::State& state) {
+    const auto arguments = TrigArguments(kArcTangent);
+    size_t i = 0;
+    for (auto _ : state) benchmark::DoNotOptimize(Function(arguments[i++ & 1023]));
+    state.SetItemsProcessed(state.iterations());
+}
+double StdSin(double x) { return std::sin(x); }
+double StdCos(double x) { return std::cos(x); }
+double StdAtan(double x) { return std::atan(x); }
+BENCHMARK(BM_Trig<Sine, false>)->Name("BM_Sine");
+BENCHMARK(BM_Trig<StdSin, false>)->Name("BM_StdSin");
+BENCHMARK(BM_Trig<Cosine, false>)->Name("BM_Cosine");
+BENCHMARK(BM_Trig<StdCos, false>)->Name("BM_StdCos");
+BENCHMARK(BM_Trig<ArcTangent, true>)->Name("BM_ArcTangent");
+BENCHMARK(BM_Trig<StdAtan, true>)->Name("BM_StdAtan");
+
 void BM_RadiansToPackedDms(benchmark::State& state) {
     std::mt19937_64 random(2);
     std::uniform_real_distribution<double> angle(-3.14, 3.14);

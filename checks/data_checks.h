@@ -84,7 +84,9 @@ class DataChecks : public RecordObserver {
 
   private:
     void Warn(int file, int32_t line, const std::string& text);
-    void CheckHeight(int32_t line, const char* name, const double xyz[3], bool fromVector);
+    // `name` is the station's name, or with `nameInRecord` its record.
+    void CheckHeight(int32_t line, const char* name, const double xyz[3], bool fromVector,
+                     bool nameInRecord);
     void CheckCovariance(int32_t line, const double covariance[6]);
     void Collect(int32_t line, const Baseline& baseline);
     void StepAside();

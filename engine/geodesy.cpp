@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstdint>
 
+#include "engine/elementary.h"
+
 namespace delvaro {
 
 namespace {
@@ -14,9 +16,12 @@ constexpr double kDegreesPerRadian = 57.29577951308232;
 constexpr double kLatitudeTolerance = 4.848e-13;
 }  // namespace
 
-double Cosine(double x) { return std::cos(x); }
-double Sine(double x) { return std::sin(x); }
-double ArcTangent(double x) { return std::atan(x); }
+// Rounded correctly, so that every platform gives the same bits: the
+// latitude loop's stopping point and far stations' printed digits depend on
+// the last bit of these.
+double Cosine(double x) { return CosineRoundedToNearest(x); }
+double Sine(double x) { return SineRoundedToNearest(x); }
+double ArcTangent(double x) { return ArcTangentRoundedToNearest(x); }
 double Absolute(double x) { return std::fabs(x); }
 double SquareRoot(double x) { return std::sqrt(x); }
 double Square(double x) { return x * x; }

@@ -36,6 +36,9 @@ TEST(RunConversion, GivesTheKeptOutputsByteForByte) {
         {{"network_fts.asc"}, 1.0, "network_fts.txt"},
         {{"network_fti.asc"}, 1.0, "network_fti.txt"},
         {{"extreme_values.asc"}, 1.0, "extreme_values.txt"},
+        // Heights and angles of stations 10^6.5 to 10^12.5 m out: a single
+        // unit in the last place of any sine, cosine or arctangent shows.
+        {{"far_stations.asc"}, 1.0, "far_stations.txt"},
         {{"network_m.asc", "network_fts.asc", "network_fti.asc", "extreme_values.asc"},
          2.5,
          "all_four_scaled_2.5.txt"},
