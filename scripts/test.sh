@@ -82,3 +82,8 @@ if [ "$fuzz_seconds" -gt 0 ]; then
     done
     elapsed "fuzzing" "$start"
 fi
+
+# The Debian package and the Windows zip and installer, built and tried out.
+start=$SECONDS
+scripts/test-packages.sh
+elapsed "the packages" "$start"
