@@ -34,8 +34,21 @@ mkdir -p "$WINEPREFIX"
 # Stops this prefix's server only, on every way out of the stage.
 stop_wine() { WINEPREFIX=$root/build-windows/wine /usr/lib/wine/wineserver -k 2>/dev/null || true; }
 trap stop_wine EXIT
-/usr/lib/wine/wineserver -p </dev/null >/dev/null 2>&1 || true
-/usr/lib/wine/wine64 wineboot </dev/null >/dev/null 2>&1
+start_wine() {
+    /usr/lib/wine/wineserver -p </dev/null >/dev/null 2>&1 || true
+    /usr/lib/wine/wine64 wineboot </dev/null >/dev/null 2>&1
+}
+start_wine
+# The dialog tests run on Wine's null display driver (no X server needed);
+# Wine's services take it up only when they start, so a prefix that does
+# not have it yet gets it and starts again.
+if ! grep -q '^"Graphics"="null"' "$WINEPREFIX/user.reg" 2>/dev/null; then
+    /usr/lib/wine/wine64 reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f \
+        </dev/null >/dev/null 2>&1
+    stop_wine
+    /usr/lib/wine/wineserver -w
+    start_wine
+fi
 ctest --test-dir build-windows --output-on-failure -j2
 stop_wine
 trap - EXIT

@@ -138,6 +138,7 @@ TEST(DelvaroCli, GivesTheKeptOutputsOfTheFixturesAndSamples) {
         {{fixtures + "network_fts.asc"}, "network_fts.txt"},
         {{fixtures + "network_fti.asc"}, "network_fti.txt"},
         {{fixtures + "extreme_values.asc"}, "extreme_values.txt"},
+        {{fixtures + "far_stations.asc"}, "far_stations.txt"},
         {{"-s", "2.5", fixtures + "network_m.asc", fixtures + "network_fts.asc",
           fixtures + "network_fti.asc", fixtures + "extreme_values.asc"},
          "all_four_scaled_2.5.txt"},

@@ -78,22 +78,33 @@ inline ProcessResult RunProcess(const std::vector<std::string>& args) {
     startup.hStdError = err;
     PROCESS_INFORMATION process{};
     ProcessResult r;
-    if (CreateProcessW(Widen(args.at(0)).c_str(), line.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                       nullptr, &startup, &process)) {
+    // Wine, busy starting other programs, now and then fails to start one;
+    // the program itself has not run then, so it is started again.
+    bool started = false;
+    DWORD error = 0;
+    for (int attempt = 0; attempt < 3 && !started; ++attempt) {
+        if (attempt > 0) Sleep(500);
+        started = CreateProcessW(Widen(args.at(0)).c_str(), line.data(), nullptr, nullptr, TRUE, 0,
+                                 nullptr, nullptr, &startup, &process) != 0;
+        if (!started) error = GetLastError();
+    }
+    if (started) {
         WaitForSingleObject(process.hProcess, INFINITE);
         DWORD code = 0;
         GetExitCodeProcess(process.hProcess, &code);
         r.exitStatus = static_cast<int>(code);
         CloseHandle(process.hThread);
         CloseHandle(process.hProcess);
-    } else {
-        r.exitStatus = 127;
     }
     CloseHandle(in);
     CloseHandle(out);
     CloseHandle(err);
     r.out = ReadFileBytes(outPath);
     r.err = ReadFileBytes(errPath);
+    if (!started) {
+        r.exitStatus = 127;
+        r.err = "CreateProcessW failed with error " + std::to_string(error) + "\n";
+    }
     return r;
 }
 
