@@ -973,7 +973,7 @@ DoubleDouble SineOrCosineNearTable(double x, bool cosine) {
 // which leaves room for the rounding of the bound itself. Where that is
 // too wide to decide the rounding (for about one argument in ten),
 // the double-double evaluation follows.
-bool QuickSineOrCosineNearTable(double x, bool cosine, double& rounded) {
+DELVARO_INLINE bool QuickSineOrCosineNearTable(double x, bool cosine, double& rounded) {
     const double ax = std::fabs(x);
     const double jd = (ax * 64 + kRoundToInteger) - kRoundToInteger;
     const double r = ax - jd * (1.0 / 64);
@@ -1007,7 +1007,7 @@ bool QuickSineOrCosineNearTable(double x, bool cosine, double& rounded) {
     return low == high;
 }
 
-bool NearTable(double x, bool cosine) {
+DELVARO_INLINE bool NearTable(double x, bool cosine) {
     const double ax = std::fabs(x);
     return ax < 3 &&
            !(cosine && ax > 1.5707963267948966 - 1.0 / 64 && ax < 1.5707963267948966 + 1.0 / 64);
@@ -1098,7 +1098,7 @@ DoubleDouble ArcTangentOfMagnitude(double ax) {
 // rounding test's lo -+ bound by u (|lo| + bound), truncation 2^-93 |t|,
 // the table and pi/2 by 2^-103 |hi|: in all under
 //   u (5 |t| + 17 |tail| + 2 |lo|) + 2^-92 |hi|.
-bool QuickArcTangentOf(double x, double& rounded) {
+DELVARO_INLINE bool QuickArcTangentOf(double x, double& rounded) {
     const double ax = std::fabs(x);
     const bool inverted = ax > 1;
     const double y = inverted ? 1 / ax : ax;
@@ -1548,9 +1548,13 @@ double SineRoundedToNearest(double x) {
     if (ax < 0x1p-26) return x;
     if (!(ax <= 0x1.fffffffffffffp1023)) return x - x;  // NaN for NaN and +-infinity
     double rounded = 0;
-    if (ax <= 4 && (elementary_internal::QuickSine(x, rounded) ||
-                    RoundIfSafe(elementary_internal::FastSine(x),
-                                elementary_internal::kSinCosFastBound, rounded)))
+    // The quick try is inlined here, with the choice of sine or cosine
+    // known: it decides most arguments, and a call would cost a good part
+    // of its work.
+    if (ax < 3 && elementary_internal::QuickSineOrCosineNearTable(x, false, rounded))
+        return rounded;
+    if (ax <= 4 && RoundIfSafe(elementary_internal::FastSine(x),
+                               elementary_internal::kSinCosFastBound, rounded))
         return rounded;
     return elementary_internal::AccurateSine(x);
 }
@@ -1562,9 +1566,11 @@ double CosineRoundedToNearest(double x) {
     if (ax < 0x1p-27) return 1;
     if (!(ax <= 0x1.fffffffffffffp1023)) return x - x;
     double rounded = 0;
-    if (ax <= 4 && (elementary_internal::QuickCosine(x, rounded) ||
-                    RoundIfSafe(elementary_internal::FastCosine(x),
-                                elementary_internal::kSinCosFastBound, rounded)))
+    if (elementary_internal::NearTable(x, true) &&
+        elementary_internal::QuickSineOrCosineNearTable(x, true, rounded))
+        return rounded;
+    if (ax <= 4 && RoundIfSafe(elementary_internal::FastCosine(x),
+                               elementary_internal::kSinCosFastBound, rounded))
         return rounded;
     return elementary_internal::AccurateCosine(x);
 }
@@ -1582,7 +1588,7 @@ double ArcTangentRoundedToNearest(double x) {
         return x < 0 ? -elementary_internal::kHalfPiHi : elementary_internal::kHalfPiHi;
     }
     double rounded = 0;
-    if (elementary_internal::QuickArcTangent(x, rounded) ||
+    if (elementary_internal::QuickArcTangentOf(x, rounded) ||
         RoundIfSafe(elementary_internal::FastArcTangent(x),
                     elementary_internal::kArcTangentFastBound, rounded))
         return rounded;
