@@ -156,6 +156,11 @@ void DataChecks::FileStarted(const char* path) {
 }
 
 void DataChecks::LineRead(int32_t line, int length, bool endsLine, bool atEnd) {
+    // Nearly every read is a whole line after a whole line: nothing to say.
+    if (m_cutLine == 0 && endsLine) {
+        m_longLineReported = false;
+        return;
+    }
     if (m_cutLine != 0) {
         // The read before this one filled the buffer in the middle of a line.
         if (length == 0 && atEnd) {
@@ -193,7 +198,7 @@ void DataChecks::UnitRecord(int32_t line, const char* code) {
              "known)");
 }
 
-void DataChecks::CheckHeight(int32_t line, const char* name, const double xyz[3], bool fromVector) {
+bool DataChecks::HeightWithinLimits(const double xyz[3], double& height) const {
     const double x = xyz[0], y = xyz[1], z = xyz[2];
     // A first estimate without iteration: the distance from the centre less
     // the ellipsoid's radius in that direction. Within a metre of the
@@ -205,10 +210,13 @@ void DataChecks::CheckHeight(int32_t line, const char* name, const double xyz[3]
     const double estimate = r - radius;
     constexpr double kMargin = 2.0;
     if (estimate > m_options.minHeight + kMargin && estimate < m_options.maxHeight - kMargin)
-        return;
-    double latitude, longitude, height;
+        return true;
+    double latitude, longitude;
     EcefToGeodetic(kA, Wgs84EccentricitySquared(), x, y, z, latitude, longitude, height);
-    if (height >= m_options.minHeight && height <= m_options.maxHeight) return;
+    return height >= m_options.minHeight && height <= m_options.maxHeight;
+}
+
+void DataChecks::WarnHeight(int32_t line, const char* name, double height, bool fromVector) {
     Warn(m_file, line,
          "station " + Quoted(name) + (fromVector ? " (from station plus vector)" : "") +
              " has an ellipsoid height of " + HeightText(height) + " m, outside " +
@@ -234,11 +242,13 @@ void DataChecks::PositionRecord(int32_t line, int index, const char* record,
                  " runs into the number columns: only its first 15 characters are the name "
                  "and the rest is read as a number; shorten the name to 15 characters");
     }
-    if (index == 0) {
+    double height = 0;
+    if (index == 0 && !HeightWithinLimits(values, height)) {
+        // The name is cut out of the record only for the warning.
         char name[kStationNameLength + 1] = {};
         std::strncpy(name, record + 2, kStationNameLength);
         StripTrailingBlanks(name);
-        CheckHeight(line, name, values, false);
+        WarnHeight(line, name, height, false);
     }
 }
 
@@ -293,7 +303,8 @@ void DataChecks::CheckCovariance(int32_t line, const double c[6]) {
 
 void DataChecks::BaselineAccepted(int32_t line, const Baseline& baseline) {
     CheckCovariance(line, baseline.covariance);
-    CheckHeight(m_positionLine[1], baseline.stationNames[1], baseline.stationXyz[1], true);
+    if (double height = 0; !HeightWithinLimits(baseline.stationXyz[1], height))
+        WarnHeight(m_positionLine[1], baseline.stationNames[1], height, true);
     ++m_fileBaselines[static_cast<size_t>(m_file)];
     if (!m_steppedAside) Collect(line, baseline);
     m_sessionStart = m_sessionEnd = 0;

@@ -84,7 +84,10 @@ class DataChecks : public RecordObserver {
 
   private:
     void Warn(int file, int32_t line, const std::string& text);
-    void CheckHeight(int32_t line, const char* name, const double xyz[3], bool fromVector);
+    // True when the ellipsoid height of `xyz` lies within the limits;
+    // otherwise `height` receives it.
+    bool HeightWithinLimits(const double xyz[3], double& height) const;
+    void WarnHeight(int32_t line, const char* name, double height, bool fromVector);
     void CheckCovariance(int32_t line, const double covariance[6]);
     void Collect(int32_t line, const Baseline& baseline);
     void StepAside();
