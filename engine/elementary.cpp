@@ -1,5 +1,6 @@
 #include "engine/elementary.h"
 
+#include <bit>
 #include <cassert>
 #include <cmath>
 #include <cstdint>
@@ -1537,6 +1538,25 @@ bool RoundIfSafe(DoubleDouble v, double bound, double& rounded) {
     return low == high;
 }
 
+// The slow path takes thousands of operations, and its arguments come back:
+// the latitude of a station passes through the same values each time the
+// station is converted. Each slow routine remembers its last results, per
+// thread, in a small table indexed by bits of the argument. The arguments
+// that get here are at least 2^-27 in magnitude, so no entry's zero bits
+// match one.
+template <double (*Slow)(double)>
+double Remembered(double x) {
+    struct Entry {
+        uint64_t bits;
+        double value;
+    };
+    thread_local Entry entries[16] = {};
+    const uint64_t bits = std::bit_cast<uint64_t>(x);
+    Entry& entry = entries[(bits ^ (bits >> 13) ^ (bits >> 29)) & 15];
+    if (entry.bits != bits) entry = {bits, Slow(x)};
+    return entry.value;
+}
+
 }  // namespace
 
 // Below 2^-26, sin x = x - x^3/6 + ... lies within x^3/6 < 2^-54.58 |x| of
@@ -1556,7 +1576,7 @@ double SineRoundedToNearest(double x) {
     if (ax <= 4 && RoundIfSafe(elementary_internal::FastSine(x),
                                elementary_internal::kSinCosFastBound, rounded))
         return rounded;
-    return elementary_internal::AccurateSine(x);
+    return Remembered<elementary_internal::AccurateSine>(x);
 }
 
 // Below 2^-27, cos x = 1 - x^2/2 + ... lies within x^2/2 < 2^-55 of 1,
@@ -1572,7 +1592,7 @@ double CosineRoundedToNearest(double x) {
     if (ax <= 4 && RoundIfSafe(elementary_internal::FastCosine(x),
                                elementary_internal::kSinCosFastBound, rounded))
         return rounded;
-    return elementary_internal::AccurateCosine(x);
+    return Remembered<elementary_internal::AccurateCosine>(x);
 }
 
 // Below 2^-27, atan x = x - x^3/3 + ... lies within x^2/3 < 2^-55.58 |x|
@@ -1592,7 +1612,7 @@ double ArcTangentRoundedToNearest(double x) {
         RoundIfSafe(elementary_internal::FastArcTangent(x),
                     elementary_internal::kArcTangentFastBound, rounded))
         return rounded;
-    return elementary_internal::AccurateArcTangent(x);
+    return Remembered<elementary_internal::AccurateArcTangent>(x);
 }
 
 }  // namespace delvaro
