@@ -144,9 +144,10 @@ char* FormatFixed(char* out, double value, int decimals) {
         // and the zeros if there are decimals.
         static constexpr char kZero[] = "0.00000000000000000";
         static_assert(sizeof kZero == 2 + kMaxFixedDecimals + 1);
-        const int length = decimals > 0 ? 2 + decimals : 1;
-        std::memcpy(out, kZero, static_cast<size_t>(length));
-        return out + length;
+        // All of it is copied, a fixed size without a call; the bytes past
+        // the text lie within the room the caller gives.
+        std::memcpy(out, kZero, sizeof kZero);
+        return out + (decimals > 0 ? 2 + decimals : 1);
     }
 
     // value = mantissa * 2^exponent exactly.
