@@ -156,11 +156,16 @@ void DataChecks::FileStarted(const char* path) {
 }
 
 void DataChecks::LineRead(int32_t line, int length, bool endsLine, bool atEnd) {
-    // Nearly every read is a whole line after a whole line: nothing to say.
+    // Nearly every read is a whole line after a whole line: nothing to say,
+    // and no more work than this test.
     if (m_cutLine == 0 && endsLine) {
         m_longLineReported = false;
         return;
     }
+    UnusualLineRead(line, length, endsLine, atEnd);
+}
+
+void DataChecks::UnusualLineRead(int32_t line, int length, bool endsLine, bool atEnd) {
     if (m_cutLine != 0) {
         // The read before this one filled the buffer in the middle of a line.
         if (length == 0 && atEnd) {

@@ -84,6 +84,8 @@ class DataChecks : public RecordObserver {
 
   private:
     void Warn(int file, int32_t line, const std::string& text);
+    // LineRead past its common case: a cut line, or the file's end.
+    void UnusualLineRead(int32_t line, int length, bool endsLine, bool atEnd);
     // True when the ellipsoid height of `xyz` lies within the limits;
     // otherwise `height` receives it.
     bool HeightWithinLimits(const double xyz[3], double& height) const;
