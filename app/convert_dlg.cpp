@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstdlib>
+#include <filesystem>
 #include <memory>
 #include <new>
 #include <string>
@@ -32,6 +34,32 @@ constexpr char kPathSeparator = '/';
 // Here it does: another case names another file.
 constexpr bool kLowerCaseChosenNames = false;
 #endif
+
+// The folder both file choosers open in. On Windows it is the program's
+// folder, given as each chooser has always had it: without the separator
+// that ends it for Browse, with it for Convert Data. Elsewhere the program is
+// installed among all the others (/usr/bin), where no SKI file lives, so the
+// choosers open in the working folder: where the user started the program,
+// or the home folder when it was started from the desktop's menu.
+std::string ChooserStartFolder(bool endWithSeparator) {
+#ifdef _WIN32
+    std::string folder = delvaro::GetProgramDirectory();
+    if (!endWithSeparator) {
+        folder = delvaro::DirectoryFromPath(folder);
+        delvaro::StripTrailingChar(folder, kPathSeparator);
+    }
+    return folder;
+#else
+    (void)endWithSeparator;
+    std::error_code error;
+    const std::filesystem::path working = std::filesystem::current_path(error);
+    if (!error) return working.string();
+    // The working folder can have been removed since the program started;
+    // the home folder is the next best place to look for files.
+    const char* home = std::getenv("HOME");
+    return home != nullptr ? home : "";
+#endif
+}
 
 }  // namespace
 
@@ -141,9 +169,7 @@ void CConvertDlg::OnBrowse() {
 }
 
 void CConvertDlg::BrowseForOutputFile() {
-    // The program's folder, without the separator that ends it.
-    std::string initialDir = delvaro::DirectoryFromPath(delvaro::GetProgramDirectory());
-    delvaro::StripTrailingChar(initialDir, kPathSeparator);
+    const std::string initialDir = ChooserStartFolder(false);
     CString filter;
     filter.LoadString(IDS_OUTPUT_FILTER);
     CString title;
@@ -186,7 +212,7 @@ void CConvertDlg::OnConvertData() {
     }
     CString filter;
     filter.LoadString(IDS_INPUT_FILTER);
-    const CString initialDir(delvaro::GetProgramDirectory());
+    const CString initialDir(ChooserStartFolder(true));
     CString title;
     std::unique_ptr<CCenteredFileDialog> dialog;
     try {

@@ -101,6 +101,17 @@ std::string HeightText(double height) {
     return FormatNumber(height, 3);
 }
 
+size_t FieldCount(const char* text) {
+    size_t count = 0;
+    while (*text != '\0') {
+        while (*text != '\0' && IsBlank(*text)) ++text;
+        if (*text == '\0') break;
+        ++count;
+        while (!IsBlank(*text)) ++text;
+    }
+    return count;
+}
+
 }  // namespace
 
 std::string FormatNumber(double value, int decimals) {
@@ -156,12 +167,9 @@ void DataChecks::FileStarted(const char* path) {
 }
 
 void DataChecks::LineRead(int32_t line, int length, bool endsLine, bool atEnd) {
-    // Nearly every read is a whole line after a whole line: nothing to say,
-    // and no more work than this test.
-    if (m_cutLine == 0 && endsLine) {
-        m_longLineReported = false;
-        return;
-    }
+    // Nearly every line: whole, and after a whole one. Nothing more than
+    // this test is done for it.
+    if (endsLine && m_cutLine == 0) return;
     UnusualLineRead(line, length, endsLine, atEnd);
 }
 
@@ -203,7 +211,8 @@ void DataChecks::UnitRecord(int32_t line, const char* code) {
              "known)");
 }
 
-bool DataChecks::HeightWithinLimits(const double xyz[3], double& height) const {
+void DataChecks::CheckHeight(int32_t line, const char* name, const double xyz[3], bool fromVector,
+                             bool nameInRecord) {
     const double x = xyz[0], y = xyz[1], z = xyz[2];
     // A first estimate without iteration: the distance from the centre less
     // the ellipsoid's radius in that direction. Within a metre of the
@@ -215,13 +224,16 @@ bool DataChecks::HeightWithinLimits(const double xyz[3], double& height) const {
     const double estimate = r - radius;
     constexpr double kMargin = 2.0;
     if (estimate > m_options.minHeight + kMargin && estimate < m_options.maxHeight - kMargin)
-        return true;
-    double latitude, longitude;
+        return;
+    double latitude, longitude, height;
     EcefToGeodetic(kA, Wgs84EccentricitySquared(), x, y, z, latitude, longitude, height);
-    return height >= m_options.minHeight && height <= m_options.maxHeight;
-}
-
-void DataChecks::WarnHeight(int32_t line, const char* name, double height, bool fromVector) {
+    if (height >= m_options.minHeight && height <= m_options.maxHeight) return;
+    // A from record's name is taken from its line only now, when it is needed.
+    char recordName[kStationNameLength + 1] = {};
+    if (nameInRecord) {
+        std::strncpy(recordName, name + 2, kStationNameLength);
+        name = StripTrailingBlanks(recordName);
+    }
     Warn(m_file, line,
          "station " + Quoted(name) + (fromVector ? " (from station plus vector)" : "") +
              " has an ellipsoid height of " + HeightText(height) + " m, outside " +
@@ -235,10 +247,11 @@ void DataChecks::PositionRecord(int32_t line, int index, const char* record,
                                 const double values[3]) {
     m_positionLine[index] = line;
     // The name takes the 15 characters after the tag and the numbers start
-    // at the 18th: a word that covers both the 17th and the 18th is a name
-    // that ran into the numbers. Exports pad names with blanks, so the 18th
-    // is a blank there.
-    if (!IsBlank(record[16]) && !IsBlank(record[17])) {
+    // at the 18th: a word that covers both the 17th and the 18th, with a
+    // fourth number after it, is a name that ran into the numbers. (Without
+    // a fourth number it is a 15-character name with the X written right
+    // after it.) Exports pad names with blanks, so the 18th is a blank there.
+    if (!IsBlank(record[16]) && !IsBlank(record[17]) && FieldCount(record + 17) > 3) {
         size_t end = 17;
         while (!IsBlank(record[end])) ++end;
         const std::string written(record + 2, end - 2);
@@ -247,14 +260,7 @@ void DataChecks::PositionRecord(int32_t line, int index, const char* record,
                  " runs into the number columns: only its first 15 characters are the name "
                  "and the rest is read as a number; shorten the name to 15 characters");
     }
-    double height = 0;
-    if (index == 0 && !HeightWithinLimits(values, height)) {
-        // The name is cut out of the record only for the warning.
-        char name[kStationNameLength + 1] = {};
-        std::strncpy(name, record + 2, kStationNameLength);
-        StripTrailingBlanks(name);
-        WarnHeight(line, name, height, false);
-    }
+    if (index == 0) CheckHeight(line, record, values, false, true);
 }
 
 void DataChecks::CheckCovariance(int32_t line, const double c[6]) {
@@ -308,8 +314,7 @@ void DataChecks::CheckCovariance(int32_t line, const double c[6]) {
 
 void DataChecks::BaselineAccepted(int32_t line, const Baseline& baseline) {
     CheckCovariance(line, baseline.covariance);
-    if (double height = 0; !HeightWithinLimits(baseline.stationXyz[1], height))
-        WarnHeight(m_positionLine[1], baseline.stationNames[1], height, true);
+    CheckHeight(m_positionLine[1], baseline.stationNames[1], baseline.stationXyz[1], true, false);
     ++m_fileBaselines[static_cast<size_t>(m_file)];
     if (!m_steppedAside) Collect(line, baseline);
     m_sessionStart = m_sessionEnd = 0;

@@ -86,10 +86,9 @@ class DataChecks : public RecordObserver {
     void Warn(int file, int32_t line, const std::string& text);
     // LineRead past its common case: a cut line, or the file's end.
     void UnusualLineRead(int32_t line, int length, bool endsLine, bool atEnd);
-    // True when the ellipsoid height of `xyz` lies within the limits;
-    // otherwise `height` receives it.
-    bool HeightWithinLimits(const double xyz[3], double& height) const;
-    void WarnHeight(int32_t line, const char* name, double height, bool fromVector);
+    // `name` is the station's name, or with `nameInRecord` its record.
+    void CheckHeight(int32_t line, const char* name, const double xyz[3], bool fromVector,
+                     bool nameInRecord);
     void CheckCovariance(int32_t line, const double covariance[6]);
     void Collect(int32_t line, const Baseline& baseline);
     void StepAside();

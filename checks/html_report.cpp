@@ -8,6 +8,7 @@
 #include <set>
 
 #include "common/text_utils.h"
+#include "engine/file_io.h"
 #include "engine/geodesy.h"
 
 namespace delvaro {
@@ -497,7 +498,8 @@ std::string HtmlReport(const RunSummary& run, const DataChecks& checks,
 }
 
 bool WriteHtmlReport(const std::string& path, const std::string& html, std::string& error) {
-    FILE* file = std::fopen(path.c_str(), "wb");
+    errno = 0;
+    FILE* file = CreateOutputFile(path.c_str());
     if (file == nullptr) {
         error = std::strerror(errno);
         return false;

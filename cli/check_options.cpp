@@ -9,6 +9,7 @@
 
 #include "checks/html_report.h"
 #include "checks/network_checks.h"
+#include "engine/file_io.h"
 #include "engine/number_parse.h"
 
 namespace delvaro {
@@ -48,12 +49,18 @@ Value TakeLongValue(int argc, char** argv, int& i, const char* name, std::string
     return Value::Yes;
 }
 
+// Names are UTF-8 on every platform.
+std::filesystem::path PathOf(const std::string& name) {
+    return std::filesystem::path(std::u8string(name.begin(), name.end()));
+}
+
+// One file under two names, or one name for a file still to be made.
 bool SamePlace(const std::string& a, const std::string& b) {
+    if (IdentityOfPath(a.c_str()) == IdentityOfPath(b.c_str())) return true;
     std::error_code error;
-    if (std::filesystem::equivalent(a, b, error) && !error) return true;
-    const auto ca = std::filesystem::weakly_canonical(a, error);
+    const auto ca = std::filesystem::weakly_canonical(PathOf(a), error);
     if (error) return false;
-    const auto cb = std::filesystem::weakly_canonical(b, error);
+    const auto cb = std::filesystem::weakly_canonical(PathOf(b), error);
     return !error && ca == cb;
 }
 

@@ -122,6 +122,11 @@ delvaro::Status Convert(const Options& options, delvaro::ConsoleHost& host,
 }
 
 int Main(int argc, char** argv) {
+#ifdef _WIN32
+    // Messages are the same bytes on every platform, lines ended by LF
+    // alone; a console shows them through its own call either way.
+    _setmode(_fileno(stderr), _O_BINARY);
+#endif
     Options options;
     bool optionsEnded = false;
     for (int i = 1; i < argc; ++i) {

@@ -227,6 +227,16 @@ bool OutputFile::Open(std::function<void(const char*)> onTemporary, std::string*
             *reason = ErrorText(GetLastError());
             return false;
         }
+        // A read-only file is not replaced either. Windows refuses the open
+        // above for it, but a system that lets its administrator write
+        // anyway (Wine run as root) would fail only at the final move.
+        FILE_BASIC_INFO basic;
+        if (GetFileInformationByHandleEx(handle, FileBasicInfo, &basic, sizeof basic) &&
+            (basic.FileAttributes & FILE_ATTRIBUTE_READONLY) != 0) {
+            CloseHandle(handle);
+            *reason = ErrorText(ERROR_ACCESS_DENIED);
+            return false;
+        }
         CloseHandle(handle);
     }
     std::string folder, leaf;

@@ -12,6 +12,9 @@
 #include <utility>
 #include <vector>
 
+#include "checks/data_checks.h"
+#include "checks/html_report.h"
+#include "checks/network_checks.h"
 #include "engine/conversion_run.h"
 #include "engine/geodesy.h"
 #include "engine/ski_reader.h"
@@ -271,8 +274,15 @@ std::string CheckConversionRun(const uint8_t* data, size_t size) {
 
     RecordingHost host;
     const int descriptorsBefore = CountOpenDescriptors();
-    const Status status = RunConversion(host, output.Path().c_str(), 1.0, paths);
+    // With the data checks watching, which must change nothing of the run.
+    DataChecks checks(host, CheckOptions{});
+    const Status status = RunConversion(host, output.Path().c_str(), 1.0, paths, &checks);
     if (CountOpenDescriptors() != descriptorsBefore) return "a file descriptor was left open";
+    const NetworkAnalysis network = CheckNetwork(checks);
+    RunSummary summary;
+    summary.succeeded = status == kStatusOk;
+    if (HtmlReport(summary, checks, network).find("</html>") == std::string::npos)
+        return "the report is not whole";
 
     if (status != expectedStatus)
         return "status " + std::to_string(status) + ", expected " + std::to_string(expectedStatus);

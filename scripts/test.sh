@@ -31,12 +31,14 @@ start=$SECONDS
 scripts/build-windows.sh build-windows
 export WINEPREFIX=$root/build-windows/wine WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 mkdir -p "$WINEPREFIX"
-stop_wine() { /usr/lib/wine/wineserver -k 2>/dev/null || true; }
+# Stops this prefix's server only, on every way out of the stage.
+stop_wine() { WINEPREFIX=$root/build-windows/wine /usr/lib/wine/wineserver -k 2>/dev/null || true; }
 trap stop_wine EXIT
 /usr/lib/wine/wineserver -p </dev/null >/dev/null 2>&1 || true
 /usr/lib/wine/wine64 wineboot </dev/null >/dev/null 2>&1
 ctest --test-dir build-windows --output-on-failure -j2
 stop_wine
+trap - EXIT
 unset WINEPREFIX WINEDEBUG WINEDLLOVERRIDES
 elapsed "the Windows build and suite under Wine" "$start"
 
@@ -67,3 +69,8 @@ if [ "$fuzz_seconds" -gt 0 ]; then
     done
     elapsed "fuzzing" "$start"
 fi
+
+# The Debian package and the Windows zip and installer, built and tried out.
+start=$SECONDS
+scripts/test-packages.sh
+elapsed "the packages" "$start"

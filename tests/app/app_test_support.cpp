@@ -1,6 +1,7 @@
 #include "app_test_support.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QThread>
 
@@ -44,8 +45,12 @@ int RunShowingMainDialog(ui::Script& script, const std::function<int()>& body) {
     return result;
 }
 
-QString ProgramFolder() {
+QString ChooserStartFolder() {
+#ifdef _WIN32
     return QFileInfo(QCoreApplication::applicationFilePath()).absolutePath();
+#else
+    return QDir::currentPath();
+#endif
 }
 
 int RunMainDialog(ui::Script& script) {

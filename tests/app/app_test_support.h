@@ -44,9 +44,9 @@ QWidget* MainDialog();
 // Runs `body` (which shows the main dialog modally) so that MainDialog()
 // knows the dialog's event loop.
 int RunShowingMainDialog(ui::Script& script, const std::function<int()>& body);
-// The folder of the running test program, which is the program folder the
-// dialog's choosers start in.
-QString ProgramFolder();
+// The folder the dialog's choosers start in: the folder of the running test
+// program on Windows, the working folder elsewhere.
+QString ChooserStartFolder();
 
 // Runs CConvertDlg modally while `script` drives it; returns DoModal's result.
 int RunMainDialog(ui::Script& script);

@@ -108,7 +108,7 @@ TEST(Conversion, TwoFilesGiveTheSameBytesAsTheCommandLineConverter) {
         if (chooser == nullptr) return false;
         EXPECT_EQ(chooser->fileMode(), QFileDialog::ExistingFiles);
         EXPECT_EQ(FilterNames(chooser), QStringList({"Leica Files (*.asc)", "All Files (*.*)"}));
-        EXPECT_EQ(chooser->directory().absolutePath(), ProgramFolder());
+        EXPECT_EQ(chooser->directory().absolutePath(), ChooserStartFolder());
         // Centred on the screen.
         const QRect screen = QGuiApplication::primaryScreen()->geometry();
         const QRect frame = chooser->frameGeometry();

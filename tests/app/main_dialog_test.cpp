@@ -290,7 +290,7 @@ TEST(MainDialog, BrowseChoosesTheOutputFile) {
                       if (chooser == nullptr) return false;
                       EXPECT_EQ(FilterNames(chooser),
                                 QStringList({"ASCII (Text) File (*.txt)", "All Files (*.*)"}));
-                      EXPECT_EQ(chooser->directory().absolutePath(), ProgramFolder());
+                      EXPECT_EQ(chooser->directory().absolutePath(), ChooserStartFolder());
                       ChooseInChooser(chooser, path);
                       return true;
                   })
@@ -309,6 +309,64 @@ TEST(MainDialog, BrowseChoosesTheOutputFile) {
     EXPECT_FALSE(std::filesystem::exists(newFile.toStdString()));
     EXPECT_EQ(ReadFileBytes(existing.toStdString()), "old contents");
 }
+
+#ifndef _WIN32
+// Installed, the program lives in /usr/bin among all the others, so both
+// choosers open in the folder it was started in; a folder that has since
+// been removed leaves them in the home folder.
+TEST(MainDialog, BothChoosersOpenInTheWorkingFolder) {
+    TempDir temp;
+    const std::string started = MakeFolder(temp, "survey data");
+    const std::string home = MakeFolder(temp, "home");
+    const std::string removed = MakeFolder(temp, "removed");
+    const std::filesystem::path before = std::filesystem::current_path();
+    const char* oldHome = std::getenv("HOME");
+    const std::string savedHome = oldHome != nullptr ? oldHome : "";
+    setenv("HOME", home.c_str(), 1);
+    struct Case {
+        std::string workingFolder, expected;
+        bool removeIt;
+    };
+    for (const Case& c : {Case{started, started, false}, Case{removed, home, true}}) {
+        SCOPED_TRACE(c.workingFolder);
+        std::filesystem::current_path(c.workingFolder);
+        if (c.removeIt) std::filesystem::remove(c.workingFolder);
+        const QString expected = QDir(QString::fromStdString(c.expected)).absolutePath();
+        ui::Script script;
+        for (int button : {IDC_BROWSE, IDC_CONVERT}) {
+            const QString title = button == IDC_BROWSE ? kOutputChooserTitle : kSkiChooserTitle;
+            script
+                .Then("open the chooser",
+                      [button] {
+                          QWidget* dialog = MainDialog();
+                          if (dialog == nullptr) return false;
+                          ui::TypeInto(ui::Edit(dialog, IDC_OUTPUT_FILE), "out.txt");
+                          ui::Click(ui::Button(dialog, button));
+                          return true;
+                      })
+                .Then("it shows the folder; cancel", [title, expected] {
+                    auto* chooser = qobject_cast<QFileDialog*>(ui::ModalWithTitle(title));
+                    if (chooser == nullptr) return false;
+                    EXPECT_EQ(chooser->directory().absolutePath(), expected) << title.toStdString();
+                    ui::Press(ChooserNameBox(chooser), Qt::Key_Escape);
+                    return true;
+                });
+        }
+        script.Then("close", [] {
+            QWidget* dialog = MainDialog();
+            if (dialog == nullptr) return false;
+            ui::Click(ui::Button(dialog, IDCANCEL));
+            return true;
+        });
+        RunMainDialog(script);
+    }
+    std::filesystem::current_path(before);
+    if (oldHome != nullptr)
+        setenv("HOME", savedHome.c_str(), 1);
+    else
+        unsetenv("HOME");
+}
+#endif
 
 // The system menu ends in a separator and the About entry; it opens by a
 // right-click in the dialog and by Alt+Space. The About box shows the icon,

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "checks/network_fixture.h"
+#include "checks/text.h"
 #include "support/process.h"
 #include "support/temp_dir.h"
 
@@ -20,7 +21,10 @@ using test::NetworkModel;
 
 test::ProcessResult Cli(std::vector<std::string> args) {
     args.insert(args.begin(), DELVARO_CLI);
-    return test::RunProcess(args);
+    test::ProcessResult r = test::RunProcess(args);
+    r.err = test::AsText(r.err);
+    r.out = test::AsText(r.out);
+    return r;
 }
 
 std::vector<std::string> Lines(const std::string& text) {

@@ -206,6 +206,61 @@ TEST_F(WindowsCli, OutputOpenInAnotherProgram) {
     }
 }
 
+// Windows' own ways for a file to be out of reach, in place of POSIX
+// permissions: a file another program holds without sharing, the
+// read-only attribute, a folder where a file is expected.
+TEST_F(WindowsCli, FilesOutOfReach) {
+    const std::string a = Folder() + "a.asc", held = Folder() + "held.asc";
+    const std::string out = Folder() + "out.txt", readOnly = Folder() + "read-only.txt";
+    WriteFile(a, ski);
+    WriteFile(held, ski);
+    WriteFile(readOnly, "old");
+    ASSERT_TRUE(SetFileAttributesW(Widen(readOnly).c_str(), FILE_ATTRIBUTE_READONLY));
+    ASSERT_TRUE(CreateDirectoryW(Widen(Folder() + "folder.asc").c_str(), nullptr));
+    HANDLE holder = CreateFileW(Widen(held).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+    struct Case {
+        std::vector<std::string> args;
+        std::string err;     // exactly, or up to the reason where it is empty
+        std::string output;  // what the output holds afterwards
+    } cases[] = {
+        // The files before the one out of reach stay converted.
+        {{"-q", "-o", out, a, held},
+         "Cannot open file " + held + "\ndelvaro-cli: " + held + ": Permission denied\n",
+         Expected(ski, "a.asc")},
+        {{"-q", "-o", out, a, Folder() + "folder.asc"},
+         "Cannot open file " + Folder() + "folder.asc\ndelvaro-cli: " + Folder() +
+             "folder.asc: Is a directory\n",
+         Expected(ski, "a.asc")},
+        {{"-q", "-o", readOnly, a}, "", "old"},
+        {{"-q", "-o", Folder() + "folder.asc", a}, "", "<folder>"},
+    };
+    for (const Case& c : cases) {
+        const std::string& output = c.args[2];
+        SCOPED_TRACE(output + " " + c.args.back());
+        auto r = Cli(c.args);
+        EXPECT_EQ(r.exitStatus, 1) << r.err;
+        if (!c.err.empty()) {
+            EXPECT_EQ(r.err, c.err);
+        } else {
+            const std::string start =
+                "Cannot open file " + output + "\ndelvaro-cli: " + output + ": ";
+            EXPECT_EQ(r.err.rfind(start, 0), 0u) << r.err;
+            EXPECT_GT(r.err.size(), start.size() + 1) << r.err;
+        }
+        const DWORD attributes = GetFileAttributesW(Widen(output).c_str());
+        const bool isFolder =
+            attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        EXPECT_EQ(isFolder ? "<folder>" : ReadFile(output), c.output) << output;
+    }
+    CloseHandle(holder);
+    EXPECT_EQ(ReadFile(held), ski);
+    SetFileAttributesW(Widen(readOnly).c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(FolderNames(Folder()), (std::vector<std::string>{"a.asc", "folder.asc", "held.asc",
+                                                               "out.txt", "read-only.txt"}));
+}
+
 TEST_F(WindowsCli, NamesOutsideTheAnsiCodePage) {
     // Cyrillic and Chinese, in UTF-8: no Western code page has them.
     const std::string cyrillic = "\xd0\xbf\xd1\x83\xd0\xbd\xd0\xba\xd1\x82";  // пункт
@@ -252,6 +307,14 @@ TEST_F(WindowsCli, PathsLongerThan260Characters) {
     auto same = Cli({"-q", "-o", a, a});
     EXPECT_EQ(same.exitStatus, 1);
     EXPECT_EQ(ReadFile("\\\\?\\" + a), ski);
+}
+
+TEST_F(WindowsCli, MessagesAreTheSameBytesAsOnLinux) {
+    const std::string missing = Folder() + "missing.asc";
+    auto r = test::RunProcess({DELVARO_CLI, "-o", Folder() + "out.txt", missing});
+    EXPECT_EQ(r.exitStatus, 1);
+    EXPECT_EQ(r.err, "Cannot open file " + missing + "\ndelvaro-cli: " + missing +
+                         ": No such file or directory\n");
 }
 
 TEST_F(WindowsCli, SlashSeparatedPathsNameTheFileAlone) {
