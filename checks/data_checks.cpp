@@ -167,8 +167,13 @@ void DataChecks::FileStarted(const char* path) {
 }
 
 void DataChecks::LineRead(int32_t line, int length, bool endsLine, bool atEnd) {
-    // Nearly every line: whole, and after a whole one.
+    // Nearly every line: whole, and after a whole one. Nothing more than
+    // this test is done for it.
     if (endsLine && m_cutLine == 0) return;
+    UnusualLineRead(line, length, endsLine, atEnd);
+}
+
+void DataChecks::UnusualLineRead(int32_t line, int length, bool endsLine, bool atEnd) {
     if (m_cutLine != 0) {
         // The read before this one filled the buffer in the middle of a line.
         if (length == 0 && atEnd) {

@@ -84,6 +84,8 @@ class DataChecks : public RecordObserver {
 
   private:
     void Warn(int file, int32_t line, const std::string& text);
+    // LineRead past its common case: a cut line, or the file's end.
+    void UnusualLineRead(int32_t line, int length, bool endsLine, bool atEnd);
     // `name` is the station's name, or with `nameInRecord` its record.
     void CheckHeight(int32_t line, const char* name, const double xyz[3], bool fromVector,
                      bool nameInRecord);

@@ -1,5 +1,6 @@
 #include "engine/elementary.h"
 
+#include <bit>
 #include <cassert>
 #include <cmath>
 #include <cstdint>
@@ -973,7 +974,7 @@ DoubleDouble SineOrCosineNearTable(double x, bool cosine) {
 // which leaves room for the rounding of the bound itself. Where that is
 // too wide to decide the rounding (for about one argument in ten),
 // the double-double evaluation follows.
-bool QuickSineOrCosineNearTable(double x, bool cosine, double& rounded) {
+DELVARO_INLINE bool QuickSineOrCosineNearTable(double x, bool cosine, double& rounded) {
     const double ax = std::fabs(x);
     const double jd = (ax * 64 + kRoundToInteger) - kRoundToInteger;
     const double r = ax - jd * (1.0 / 64);
@@ -1007,7 +1008,7 @@ bool QuickSineOrCosineNearTable(double x, bool cosine, double& rounded) {
     return low == high;
 }
 
-bool NearTable(double x, bool cosine) {
+DELVARO_INLINE bool NearTable(double x, bool cosine) {
     const double ax = std::fabs(x);
     return ax < 3 &&
            !(cosine && ax > 1.5707963267948966 - 1.0 / 64 && ax < 1.5707963267948966 + 1.0 / 64);
@@ -1098,7 +1099,7 @@ DoubleDouble ArcTangentOfMagnitude(double ax) {
 // rounding test's lo -+ bound by u (|lo| + bound), truncation 2^-93 |t|,
 // the table and pi/2 by 2^-103 |hi|: in all under
 //   u (5 |t| + 17 |tail| + 2 |lo|) + 2^-92 |hi|.
-bool QuickArcTangentOf(double x, double& rounded) {
+DELVARO_INLINE bool QuickArcTangentOf(double x, double& rounded) {
     const double ax = std::fabs(x);
     const bool inverted = ax > 1;
     const double y = inverted ? 1 / ax : ax;
@@ -1537,6 +1538,25 @@ bool RoundIfSafe(DoubleDouble v, double bound, double& rounded) {
     return low == high;
 }
 
+// The slow path takes thousands of operations, and its arguments come back:
+// the latitude of a station passes through the same values each time the
+// station is converted. Each slow routine remembers its last results, per
+// thread, in a small table indexed by bits of the argument. The arguments
+// that get here are at least 2^-27 in magnitude, so no entry's zero bits
+// match one.
+template <double (*Slow)(double)>
+double Remembered(double x) {
+    struct Entry {
+        uint64_t bits;
+        double value;
+    };
+    thread_local Entry entries[16] = {};
+    const uint64_t bits = std::bit_cast<uint64_t>(x);
+    Entry& entry = entries[(bits ^ (bits >> 13) ^ (bits >> 29)) & 15];
+    if (entry.bits != bits) entry = {bits, Slow(x)};
+    return entry.value;
+}
+
 }  // namespace
 
 // Below 2^-26, sin x = x - x^3/6 + ... lies within x^3/6 < 2^-54.58 |x| of
@@ -1548,11 +1568,15 @@ double SineRoundedToNearest(double x) {
     if (ax < 0x1p-26) return x;
     if (!(ax <= 0x1.fffffffffffffp1023)) return x - x;  // NaN for NaN and +-infinity
     double rounded = 0;
-    if (ax <= 4 && (elementary_internal::QuickSine(x, rounded) ||
-                    RoundIfSafe(elementary_internal::FastSine(x),
-                                elementary_internal::kSinCosFastBound, rounded)))
+    // The quick try is inlined here, with the choice of sine or cosine
+    // known: it decides most arguments, and a call would cost a good part
+    // of its work.
+    if (ax < 3 && elementary_internal::QuickSineOrCosineNearTable(x, false, rounded))
         return rounded;
-    return elementary_internal::AccurateSine(x);
+    if (ax <= 4 && RoundIfSafe(elementary_internal::FastSine(x),
+                               elementary_internal::kSinCosFastBound, rounded))
+        return rounded;
+    return Remembered<elementary_internal::AccurateSine>(x);
 }
 
 // Below 2^-27, cos x = 1 - x^2/2 + ... lies within x^2/2 < 2^-55 of 1,
@@ -1562,11 +1586,13 @@ double CosineRoundedToNearest(double x) {
     if (ax < 0x1p-27) return 1;
     if (!(ax <= 0x1.fffffffffffffp1023)) return x - x;
     double rounded = 0;
-    if (ax <= 4 && (elementary_internal::QuickCosine(x, rounded) ||
-                    RoundIfSafe(elementary_internal::FastCosine(x),
-                                elementary_internal::kSinCosFastBound, rounded)))
+    if (elementary_internal::NearTable(x, true) &&
+        elementary_internal::QuickSineOrCosineNearTable(x, true, rounded))
         return rounded;
-    return elementary_internal::AccurateCosine(x);
+    if (ax <= 4 && RoundIfSafe(elementary_internal::FastCosine(x),
+                               elementary_internal::kSinCosFastBound, rounded))
+        return rounded;
+    return Remembered<elementary_internal::AccurateCosine>(x);
 }
 
 // Below 2^-27, atan x = x - x^3/3 + ... lies within x^2/3 < 2^-55.58 |x|
@@ -1582,11 +1608,11 @@ double ArcTangentRoundedToNearest(double x) {
         return x < 0 ? -elementary_internal::kHalfPiHi : elementary_internal::kHalfPiHi;
     }
     double rounded = 0;
-    if (elementary_internal::QuickArcTangent(x, rounded) ||
+    if (elementary_internal::QuickArcTangentOf(x, rounded) ||
         RoundIfSafe(elementary_internal::FastArcTangent(x),
                     elementary_internal::kArcTangentFastBound, rounded))
         return rounded;
-    return elementary_internal::AccurateArcTangent(x);
+    return Remembered<elementary_internal::AccurateArcTangent>(x);
 }
 
 }  // namespace delvaro

@@ -171,6 +171,18 @@ bool BlankLineBreaks(char* text, size_t length) {
     return changed;
 }
 
+// The same for a text ending with a zero byte, in one pass.
+bool BlankLineBreaks(char* text) {
+    bool changed = false;
+    for (; *text != '\0'; ++text) {
+        if (*text == '\r' || *text == '\n') {
+            *text = ' ';
+            changed = true;
+        }
+    }
+    return changed;
+}
+
 // Coordinates up to this size give finite geodetic positions: their squares
 // add up far below the largest double, and no height formula multiplies a
 // coordinate by more than about 1e17 (1 / cos of the latitude nearest the
@@ -347,7 +359,7 @@ bool SkiFileReader::StationRecord(int index) {
     std::strncpy(name, m_line + 2, kStationNameLength);
     name[kStationNameLength] = '\0';
     StripTrailingBlanks(name);
-    if (BlankLineBreaks(name, std::strlen(name)))
+    if (BlankLineBreaks(name))
         Warn(*m_lineNumber, "the station name holds a line break, written as a blank");
     // The numbers start at character 18, if the line is that long.
     const bool hasNumbers = std::memchr(m_line, '\0', 18) == nullptr;

@@ -239,10 +239,14 @@ TEST(CorrectlyRounded, ArgumentsClosestToARoundingBoundary) {
         {kArcTangent, -0x1.a1316ad80aac2p+18},  // 1.48e-08 ulp
         {kArcTangent, -0x1.d85b51bb70f3ep-19},  // 1.65e-08 ulp
     };
-    for (const Case& c : cases) {
-        Comparison comparison(c.routine);
-        comparison.Check(c.x);
-        comparison.Check(-c.x);
+    // Twice over: the second round gets the results the slow paths
+    // remembered, where x and -x share a place in the table.
+    for (int round = 0; round < 2; ++round) {
+        for (const Case& c : cases) {
+            Comparison comparison(c.routine);
+            comparison.Check(c.x);
+            comparison.Check(-c.x);
+        }
     }
 }
 
